@@ -1,0 +1,295 @@
+#include "app/core/application_core.h"
+
+#include "actions/event_names.h"
+#include "app/core/program_info.h"
+#include "config/var_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QUrl>
+
+Q_LOGGING_CATEGORY(lcApp, "shutterhand.app")
+
+namespace shutterhand {
+
+namespace {
+
+// Shows the wait cursor for the lifetime of the object.
+class WaitCursor {
+public:
+    explicit WaitCursor(MainView* view) : m_view(view)
+    {
+        if (m_view)
+            m_view->setWaitCursor(true);
+    }
+    ~WaitCursor()
+    {
+        if (m_view)
+            m_view->setWaitCursor(false);
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    MainView* m_view;
+};
+
+QString withTrailingSlash(const QString& dir) { return dir.endsWith(u'/') ? dir : dir + u'/'; }
+
+}  // namespace
+
+ApplicationCore::ApplicationCore(const QString& programDir, Prompter& prompter, DesktopServices& desktop,
+                                 QObject* parent)
+    : QObject(parent)
+    , m_prompter(prompter)
+    , m_desktop(desktop)
+    , m_programDir(withTrailingSlash(QDir(programDir).absolutePath()))
+    , m_config(std::make_unique<TSystemConfig>())
+    , m_dispatcher(*this)
+{
+    // The poll timer runs from creation: first tick after half a second, later ticks 5 s after the
+    // end of the previous one.
+    m_pollTimer.setInterval(500);
+    connect(&m_pollTimer, &QTimer::timeout, this, &ApplicationCore::PollTick);
+}
+
+ApplicationCore::~ApplicationCore() = default;
+
+bool ApplicationCore::start(MainView& view)
+{
+    m_view = &view;
+    m_pollTimer.start();
+
+    // Steps 1 to 4 (language table, series list, first tick, configuration) happened on construction.
+    m_config->setVersion(GetFileVersionString());                                  // 5
+    m_config->Directorys().SetDirectory(QStringLiteral("WorkDir"), m_programDir);  // 6
+
+    const FileResult loaded = LoadSystemVars(*m_config);  // 8
+    if (!loaded.ok()) {
+        // Going on with empty settings would let the next save wipe out the user's file.
+        m_prompter.showMessage(Prompter::Icon::Error, loaded.error);
+        return false;
+    }
+    setDeleteImagesChecked(isTrueValue(m_config->Vars().GetValueByName(QStringLiteral("system_deleteimages"))));
+    ApplyDirectoryVars(*m_config);  // 9
+    loadLanguageAtStart();          // 10
+    FireEvent(events::ConfigLoad);  // 11
+    view.placeWindow();             // 12
+    CurrentDeviceName.clear();      // 13
+    SeriesMode = false;
+    PictureRequested = false;
+    m_closeAfterAction = false;
+    PictureCounter = 1;
+    // Steps 14 and 15, the camera list and the registration of the device events, belong to the camera
+    // session and take their place here.
+    FireEvent(events::StartShutterhand);  // 16
+    view.buildLanguageMenu();             // 17
+    view.applyLanguage();                 // 18
+    m_started = true;
+    qCDebug(lcApp) << "started in" << m_programDir;
+    return true;
+}
+
+void ApplicationCore::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_pollTimer.stop();
+    if (m_started)
+        FireEvent(events::EndShutterhand);
+    // The camera session releases the device service here.
+    qCDebug(lcApp) << "shut down";
+}
+
+QString ApplicationCore::directory(const QString& name) const
+{
+    return m_config->Directorys().GetDirectoryByName(name);
+}
+
+FileResult ApplicationCore::SaveSystemVars()
+{
+    WaitCursor wait(m_view);
+    const FileResult result = WriteSystemVars(*m_config);
+    if (result.ok())
+        FireEvent(events::ConfigSave);
+    return result;
+}
+
+bool ApplicationCore::reportSave(const FileResult& result)
+{
+    if (!result.ok())
+        m_prompter.showMessage(Prompter::Icon::Error, result.error);
+    return result.ok();
+}
+
+void ApplicationCore::loadLanguageAtStart()
+{
+    const QString langDir = directory(QStringLiteral("Lang"));
+    const QString code = m_config->Vars().GetValueByName(QStringLiteral("DefaultLang"));
+    const QString file = findLanguageFile(langDir, code);
+    if (!file.isEmpty() && m_lang.LoadFromFile(file))
+        return;
+    m_prompter.showMessage(Prompter::Icon::Error, QStringLiteral("Sprachdatei: \n%1\nnicht gefunden.")
+                                                      .arg(langDir + code + QStringLiteral(".dat")));
+}
+
+QList<LanguageChoice> ApplicationCore::languageChoices() const
+{
+    return listLanguages(directory(QStringLiteral("Lang")));
+}
+
+bool ApplicationCore::isCurrentLanguage(const LanguageChoice& choice) const
+{
+    return choice.code.compare(m_config->Vars().GetValueByName(QStringLiteral("DefaultLang")), Qt::CaseInsensitive)
+           == 0;
+}
+
+void ApplicationCore::SelectLanguage(const LanguageChoice& choice)
+{
+    if (isCurrentLanguage(choice))
+        return;
+    // Read the file first: a language that cannot be loaded must not become the saved default.
+    TLangControl table;
+    if (!table.LoadFromFile(choice.path)) {
+        m_prompter.showMessage(Prompter::Icon::Error,
+                               QStringLiteral("Sprachdatei: \n%1\nkann nicht gelesen werden.").arg(choice.path));
+        return;
+    }
+    m_config->Vars().SetValueByName(QStringLiteral("DefaultLang"), choice.code);
+    reportSave(SaveSystemVars());
+    m_lang = table;
+    if (m_view)
+        m_view->applyLanguage();
+    emit languageChanged();
+}
+
+void ApplicationCore::WriteLog(int kind, const QString& message)
+{
+    if (!m_log.isOpen() && kind == 2)
+        ToggleLogWindow();
+    if (const LogEntry* entry = m_log.add(kind, message))
+        emit logEntryAdded(*entry);
+}
+
+void ApplicationCore::ToggleLogWindow()
+{
+    if (!m_log.isOpen()) {
+        m_log.open();
+        emit logWindowOpened();
+        FireEvent(events::OpenLogWindow);
+    } else {
+        m_log.close();
+        emit logWindowClosed();
+        FireEvent(events::CloseLogWindow);
+    }
+}
+
+void ApplicationCore::ShowInfoPanel(const QString& text, const QString& action)
+{
+    InfoAction = action;
+    m_infoText = text;
+    m_infoVisible = true;
+    emit infoPanelChanged();
+}
+
+void ApplicationCore::HideInfoPanel()
+{
+    m_infoVisible = false;
+    m_infoText.clear();
+    emit infoPanelChanged();
+}
+
+void ApplicationCore::CloseInfoPanel()
+{
+    HideInfoPanel();
+    InfoAction.clear();
+}
+
+void ApplicationCore::setDeleteImagesChecked(bool checked)
+{
+    m_deleteImages = checked;
+    emit deleteImagesCheckedChanged(checked);
+}
+
+void ApplicationCore::ToggleDeleteImages()
+{
+    if (m_deleteImages) {
+        setDeleteImagesChecked(false);
+        m_config->Vars().SetValueByName(QStringLiteral("system_deleteimages"), QStringLiteral("0"));
+        reportSave(SaveSystemVars());
+        return;
+    }
+    const bool confirmed = m_prompter.askYesNo(
+        Prompter::Icon::Warning,
+        QStringLiteral("Wenn diese Funktion aktiviert ist, werden nach dem Auslösen alle Bilder auf dem "
+                       "Speichermedium gelöscht.\nSind Sie sicher, dass Sie diese Funktion aktivieren möchten?"));
+    if (!confirmed)
+        return;
+    setDeleteImagesChecked(true);
+    m_config->Vars().SetValueByName(QStringLiteral("system_deleteimages"), QStringLiteral("1"));
+    reportSave(SaveSystemVars());
+}
+
+void ApplicationCore::ToggleFtpPush()
+{
+    m_ftpPush = !m_ftpPush;
+    emit ftpPushCheckedChanged(m_ftpPush);
+}
+
+void ApplicationCore::ToggleWebserver()
+{
+    if (!m_webServerControl)
+        return;  // the web server is not part of this build
+    WaitCursor wait(m_view);
+    if (m_webserver) {
+        m_webserver = false;
+        emit webserverCheckedChanged(false);
+        m_webServerControl->stopServer();
+    } else if (m_webServerControl->startServer()) {
+        m_webserver = true;
+        emit webserverCheckedChanged(true);
+    }
+}
+
+void ApplicationCore::OpenHelp() { ShellOpen(directory(QStringLiteral("HelpDir")) + QStringLiteral("shutterhand.html"), {}); }
+
+void ApplicationCore::OpenWebsite() { m_desktop.openUrl(QUrl(kProductWebsite)); }
+
+void ApplicationCore::ShellOpen(const QString& file, const QString& parameters)
+{
+    const QFileInfo info(file);
+    if (info.isFile() && info.isExecutable()) {
+        QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(parameters), info.absolutePath());
+        return;
+    }
+    const QUrl url = QUrl::fromUserInput(file, QDir::currentPath(), QUrl::AssumeLocalFile);
+    m_desktop.openUrl(url);
+}
+
+void ApplicationCore::PollTick()
+{
+    m_pollTimer.setInterval(5000);
+    if (FirstTick && isTrueValue(m_config->Vars().GetValueByName(QStringLiteral("StartWebserverOnStartup"))))
+        ToggleWebserver();
+    m_pollTimer.stop();
+
+    PollMarks marks;
+    // The walk of the connected camera's properties (battery, ISO) joins here with the camera session.
+    m_pollMarks = marks;
+    emit pollMarksChanged(m_pollMarks);
+
+    FirstTick = false;
+    if (!m_shutDown)
+        m_pollTimer.start();
+}
+
+void ApplicationCore::closeMainWindow()
+{
+    if (m_view)
+        m_view->closeMainWindow();
+}
+
+}  // namespace shutterhand

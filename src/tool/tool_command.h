@@ -1,0 +1,14 @@
+#pragma once
+
+namespace shutterhand {
+
+// One subcommand of shutterhand-tool: it gets the arguments after its own name and returns the exit code.
+struct ToolCommand {
+    const char* name;
+    const char* summary;
+    int (*run)(int argc, char** argv);
+};
+
+int runVersionCommand(int argc, char** argv);
+
+}  // namespace shutterhand
