@@ -303,6 +303,19 @@ private slots:
         QCOMPARE(f.timeline.entries, (QStringList{"run:Application.close;", "view:close"}));
     }
 
+    void helpAndWebsiteOpenInTheDesktopsBrowser()
+    {
+        CoreFixture f;
+        writeLanguageFiles(f.folder);
+        writeVarDat(f.folder);
+        ApplicationCore& core = f.create();
+        QVERIFY(core.start(f.view));
+        core.OpenHelp();
+        core.OpenWebsite();
+        QCOMPARE(f.desktop.opened,
+                 (QList<QUrl>{QUrl::fromLocalFile(f.folder.path() + "help/shutterhand.html"), QUrl(kProductWebsite)}));
+    }
+
     void infoPanel()
     {
         CoreFixture f;
