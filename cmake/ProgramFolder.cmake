@@ -10,6 +10,7 @@ set(_delivery ${PROJECT_SOURCE_DIR}/delivery)
 install(DIRECTORY ${_delivery}/Lang ${_delivery}/help ${_delivery}/www DESTINATION .)
 install(DIRECTORY DESTINATION logs)
 install(DIRECTORY DESTINATION tmp)
+install(DIRECTORY DESTINATION series)
 install(DIRECTORY DESTINATION Events)
 install(DIRECTORY DESTINATION data)
 

@@ -7,7 +7,7 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config git
     # Qt 6 (Widgets, Network, Xml, Test), HTTP server, QScintilla
-    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libgl-dev
     libqscintilla2-qt6-dev qt6-wayland
     # pictures, cameras, transfers
     libturbojpeg0-dev libjpeg62-turbo-dev libgphoto2-dev libudev-dev libcurl4-openssl-dev

@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QUrl>
 
-Q_LOGGING_CATEGORY(lcApp, "shutterhand.app")
+Q_LOGGING_CATEGORY(lcApp, "shutterhand.app", QtInfoMsg)
 
 namespace shutterhand {
 

@@ -5,7 +5,7 @@
 #include "app/core/log_book.h"
 #include "app/core/main_view.h"
 #include "app/core/poll_marks.h"
-#include "app/core/prompter.h"
+#include "common/prompter.h"
 #include "common/atomic_file.h"
 #include "config/system_config.h"
 

@@ -27,6 +27,8 @@ const LogEntry* LogBook::add(int kind, const QString& message)
 {
     if (!m_open)
         return nullptr;
+    if (m_entries.size() >= MaxLines)
+        m_entries.removeFirst();
     m_entries.append(LogEntry{kind, message, QDateTime::currentDateTime()});
     return &m_entries.last();
 }

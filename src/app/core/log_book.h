@@ -19,6 +19,9 @@ struct LogEntry {
 // opening starts empty.
 class LogBook {
 public:
+    // A program that runs for days keeps only the newest lines.
+    static constexpr int MaxLines = 10000;
+
     bool isOpen() const { return m_open; }
     const QList<LogEntry>& entries() const { return m_entries; }
 

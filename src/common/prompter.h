@@ -8,7 +8,7 @@ namespace shutterhand {
 // the program answers with widgets, tests with a scripted fake, the command-line tool without asking.
 class Prompter {
 public:
-    enum class Icon { Information, Warning, Error };
+    enum class Icon { Information, Question, Warning, Error };
 
     virtual ~Prompter() = default;
 

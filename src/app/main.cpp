@@ -1,0 +1,51 @@
+// shutterhand: the main program.
+
+#include "app/core/application_core.h"
+#include "app/core/unix_signals.h"
+#include "app/widgets/main_window.h"
+#include "app/widgets/widget_prompter.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt would only print its raw platform error; say what is wrong and what helps.
+bool haveDisplay()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "shutterhand: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                             "to run without a screen use: xvfb-run -a ./scripts/run.sh\n");
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Shutterhand"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    shutterhand::WidgetPrompter prompter;
+    shutterhand::WidgetDesktop desktop;
+    shutterhand::ApplicationCore core(QCoreApplication::applicationDirPath(), prompter, desktop);
+    shutterhand::MainWindow window(core, prompter);
+    prompter.setParentWidget(&window);
+
+    shutterhand::UnixSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &shutterhand::UnixSignalWatcher::terminationRequested, &window, &QWidget::close);
+
+    if (!window.startUp())
+        return 1;
+    window.show();
+    return app.exec();
+}
