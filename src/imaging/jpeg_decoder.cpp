@@ -3,7 +3,15 @@
 #include "imaging/jpeg_errors.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
+
+#include <jerror.h>
 
 namespace shutterhand::imaging {
 
@@ -60,30 +68,98 @@ void cmykToRgb(const JSAMPLE* in, std::uint8_t* out, unsigned width, bool invert
     }
 }
 
-bool decode(Decompressor& d, std::span<const std::uint8_t> data, const DecodeOptions& options, RgbImage& image,
+// Reads the compressed data from a file descriptor through a small buffer; skips use lseek.
+struct FileSource {
+    jpeg_source_mgr base; // first member: libjpeg sees only this part
+    int fd;
+    bool started;
+    JOCTET buffer[64 * 1024];
+
+    static FileSource& of(j_decompress_ptr info) { return *reinterpret_cast<FileSource*>(info->src); }
+    static void init(j_decompress_ptr) { }
+    static boolean fill(j_decompress_ptr info)
+    {
+        FileSource& self = of(info);
+        ssize_t got;
+        do {
+            got = ::read(self.fd, self.buffer, sizeof self.buffer);
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            if (!self.started)
+                ERREXIT(info, JERR_INPUT_EMPTY);
+            // As libjpeg's own sources do: warn (which our handler turns into an error while decoding)
+            // and hand over an end-of-image marker.
+            WARNMS(info, JWRN_JPEG_EOF);
+            self.buffer[0] = 0xFF;
+            self.buffer[1] = JPEG_EOI;
+            got = 2;
+        }
+        self.started = true;
+        self.base.next_input_byte = self.buffer;
+        self.base.bytes_in_buffer = static_cast<std::size_t>(got);
+        return TRUE;
+    }
+    static void skip(j_decompress_ptr info, long count)
+    {
+        FileSource& self = of(info);
+        if (count <= 0)
+            return;
+        if (static_cast<std::size_t>(count) <= self.base.bytes_in_buffer) {
+            self.base.next_input_byte += count;
+            self.base.bytes_in_buffer -= static_cast<std::size_t>(count);
+            return;
+        }
+        const off_t beyond = static_cast<off_t>(static_cast<std::size_t>(count) - self.base.bytes_in_buffer);
+        self.base.bytes_in_buffer = 0;
+        if (::lseek(self.fd, beyond, SEEK_CUR) < 0)
+            ERREXIT(info, JERR_FILE_READ);
+    }
+    static void term(j_decompress_ptr) { }
+
+    void attach(j_decompress_ptr info)
+    {
+        base.init_source = init;
+        base.fill_input_buffer = fill;
+        base.skip_input_data = skip;
+        base.resync_to_restart = jpeg_resync_to_restart;
+        base.term_source = term;
+        base.next_input_byte = nullptr;
+        base.bytes_in_buffer = 0;
+        started = false;
+        info->src = &base;
+    }
+};
+
+// Decodes from the source already attached; `choose` (may be empty) picks the target after the header.
+// Only plain data and objects reached through references live between the setjmp and a jump back.
+bool decode(Decompressor& d, const DecodeChooser& choose, const DecodeOptions& fixed, DecodedJpeg& out,
     std::vector<JSAMPLE>& cmykRow)
 {
     if (setjmp(d.errors.jump))
         return false;
-    jpeg_mem_src(&d.info, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&d.info, TRUE);
-    d.info.mem->max_memory_to_use = static_cast<long>(options.maxMemory);
+    out.header = {static_cast<int>(d.info.image_width), static_cast<int>(d.info.image_height)};
+    const DecodeTarget target = choose ? choose(out.header) : DecodeTarget{true, fixed.minWidth, fixed.minHeight};
+    if (!target.decode)
+        return true;
+    d.info.mem->max_memory_to_use = static_cast<long>(fixed.maxMemory);
 
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    d.info.scale_num = static_cast<unsigned>(ChooseScaleNumerator(static_cast<int>(d.info.image_width),
-        static_cast<int>(d.info.image_height), options.minWidth, options.minHeight));
+    d.info.scale_num = static_cast<unsigned>(
+        ChooseScaleNumerator(out.header.width, out.header.height, target.minWidth, target.minHeight));
     d.info.scale_denom = 8;
     jpeg_calc_output_dimensions(&d.info);
     const std::size_t outputBytes = std::size_t{d.info.output_width} * d.info.output_height * 3;
-    if (outputBytes > options.maxMemory) {
+    if (outputBytes > fixed.maxMemory) {
         std::snprintf(d.errors.message, sizeof d.errors.message, "picture of %u x %u pixels is too large",
             d.info.image_width, d.info.image_height);
         return false;
     }
 
     jpeg_start_decompress(&d.info);
-    image = RgbImage(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height));
+    out.image = RgbImage(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height));
+    RgbImage& image = out.image;
     if (cmyk)
         cmykRow.resize(std::size_t{d.info.output_width} * 4);
     while (d.info.output_scanline < d.info.output_height) {
@@ -133,11 +209,38 @@ Result<RgbImage> DecodeJpeg(std::span<const std::uint8_t> data, const DecodeOpti
     Decompressor d;
     if (data.empty())
         return Result<RgbImage>::failure("empty JPEG data");
-    RgbImage image;
+    DecodedJpeg decoded;
     std::vector<JSAMPLE> cmykRow;
-    if (!decode(d, data, options, image, cmykRow))
+    jpeg_mem_src(&d.info, data.data(), static_cast<unsigned long>(data.size()));
+    if (!decode(d, {}, options, decoded, cmykRow))
         return Result<RgbImage>::failure(d.errors.message);
-    return image;
+    return std::move(decoded.image);
+}
+
+Result<DecodedJpeg> DecodeJpegFile(const std::string& path, const DecodeChooser& choose, std::size_t maxMemory)
+{
+    // O_NONBLOCK keeps a FIFO given by mistake from blocking the open; regular files ignore it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return Result<DecodedJpeg>::failure(path + ": " + std::strerror(errno));
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Result<DecodedJpeg>::failure(path + ": not a regular file");
+    }
+    Decompressor d;
+    auto source = std::make_unique<FileSource>();
+    source->fd = fd;
+    source->attach(&d.info);
+    DecodedJpeg decoded;
+    std::vector<JSAMPLE> cmykRow;
+    DecodeOptions options;
+    options.maxMemory = maxMemory;
+    const bool ok = decode(d, choose, options, decoded, cmykRow);
+    ::close(fd);
+    if (!ok)
+        return Result<DecodedJpeg>::failure(path + ": " + d.errors.message);
+    return decoded;
 }
 
 } // namespace shutterhand::imaging

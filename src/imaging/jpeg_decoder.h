@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <string>
 
 namespace shutterhand::imaging {
 
@@ -34,5 +36,23 @@ int ChooseScaleNumerator(int width, int height, int minWidth, int minHeight);
 // Decodes to RGB. Grey, YCbCr, RGB, CMYK and YCCK pictures are handled; corrupt or truncated data
 // gives an error.
 Result<RgbImage> DecodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options = {});
+
+// What to decode of a picture, chosen from its size once the header is read.
+struct DecodeTarget {
+    bool decode = true; // false: stop after the header, the image stays empty
+    int minWidth = 0;
+    int minHeight = 0;
+};
+using DecodeChooser = std::function<DecodeTarget(const JpegHeader& picture)>;
+
+struct DecodedJpeg {
+    JpegHeader header; // the picture's own size
+    RgbImage image; // as decoded; empty when the chooser declined
+};
+
+// Decodes a JPEG file read in small chunks, so the compressed data is never held whole in memory and
+// large segments (ICC profiles, EXIF thumbnails) are skipped without reading them.
+Result<DecodedJpeg> DecodeJpegFile(
+    const std::string& path, const DecodeChooser& choose, std::size_t maxMemory = std::size_t{1} << 30);
 
 } // namespace shutterhand::imaging

@@ -53,25 +53,19 @@ FrameResult RenderAviFrame(const AviBitmap& bitmap, const AviFrameFormat& format
             return FrameResult::failure("Invalid bitmap");
         return finish(*image, format);
     }
-    auto bytes = imaging::ReadFileBytes(QFile::encodeName(bitmap.path()).toStdString());
-    if (!bytes)
-        return FrameResult::failure(bytes.error());
-    const std::string name = bitmap.path().toStdString();
-    const auto header = imaging::ReadJpegHeader(bytes.value());
-    if (!header)
-        return FrameResult::failure(name + ": " + header.error());
-    if (format.codec == AviCodec::Mjpg && header.value().width == format.width
-        && header.value().height == format.height)
-        return std::move(bytes).value();
-
-    const auto [w, h] = fittedSize(header.value().width, header.value().height, format);
-    imaging::DecodeOptions options;
-    options.minWidth = w;
-    options.minHeight = h;
-    const auto decoded = imaging::DecodeJpeg(bytes.value(), options);
+    const std::string path = QFile::encodeName(bitmap.path()).toStdString();
+    bool unchanged = false;
+    const auto decoded = imaging::DecodeJpegFile(path, [&](const imaging::JpegHeader& picture) {
+        // A Motion-JPEG film takes a picture of the frame size as it is.
+        unchanged = format.codec == AviCodec::Mjpg && picture.width == format.width && picture.height == format.height;
+        const auto [w, h] = fittedSize(picture.width, picture.height, format);
+        return imaging::DecodeTarget{!unchanged, w, h};
+    });
     if (!decoded)
-        return FrameResult::failure(name + ": " + decoded.error());
-    return finish(decoded.value(), format);
+        return FrameResult::failure(decoded.error());
+    if (unchanged)
+        return imaging::ReadFileBytes(path);
+    return finish(decoded.value().image, format);
 }
 
 AviFramePipeline::AviFramePipeline(const QList<AviBitmap>& bitmaps, const AviFrameFormat& format, int threads)

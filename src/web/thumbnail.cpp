@@ -1,7 +1,5 @@
 #include "web/thumbnail.h"
 
-#include "common/atomic_file.h"
-#include "imaging/file_bytes.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/resample.h"
@@ -10,6 +8,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace shutterhand {
 
@@ -24,6 +27,41 @@ int scaleRoundedHalfEven(qint64 a, qint64 b, qint64 c)
     if (twiceRemainder > c || (twiceRemainder == c && quotient % 2 == 1))
         ++quotient;
     return static_cast<int>(quotient);
+}
+
+// Writes the thumbnail to a temporary file beside the target and renames it over the target, so that
+// nobody (the web server above all) ever sees half a thumbnail. Unlike settings, a thumbnail is not
+// flushed to disk first: it can always be made again, and the flush would cost more than making it.
+QString replaceFile(const QString& path, const std::vector<std::uint8_t>& bytes)
+{
+    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    std::size_t done = 0;
+    bool ok = ::fchmod(fd, 0644) == 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        ok = written > 0;
+        done += ok ? static_cast<std::size_t>(written) : 0;
+    }
+    int code = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        code = errno;
+    }
+    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(code)));
+    }
+    return {};
 }
 
 ThumbnailResult failed(const QString& target, const QString& error)
@@ -89,25 +127,18 @@ ThumbnailResult MakeThumbnail(const QString& pictureFile, bool force, const Thum
 ThumbnailResult CreateThumbnailImage(
     const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight, RgbColor background)
 {
-    auto bytes = imaging::ReadFileBytes(QFile::encodeName(sourceFile).toStdString());
-    if (!bytes)
-        return failed(targetFile, QString::fromStdString(bytes.error()));
-    const auto header = imaging::ReadJpegHeader(bytes.value());
-    if (!header)
-        return failed(targetFile, sourceFile + ": " + QString::fromStdString(header.error()));
-    const auto layout = ThumbnailLayoutFor(header.value().width, header.value().height, boxWidth, boxHeight);
-    if (!layout)
-        return {ThumbnailOutcome::TooSmall, targetFile, {}};
-
     // Decoding straight to the smallest DCT scale that still covers the target size does most of the
     // shrinking for free; the area-averaging resampler does the rest.
-    imaging::DecodeOptions options;
-    options.minWidth = layout->width;
-    options.minHeight = layout->height;
-    const auto decoded = imaging::DecodeJpeg(bytes.value(), options);
+    std::optional<ThumbnailLayout> layout;
+    const auto decoded
+        = imaging::DecodeJpegFile(QFile::encodeName(sourceFile).toStdString(), [&](const imaging::JpegHeader& picture) {
+              layout = ThumbnailLayoutFor(picture.width, picture.height, boxWidth, boxHeight);
+              return layout ? imaging::DecodeTarget{true, layout->width, layout->height} : imaging::DecodeTarget{false};
+          });
     if (!decoded)
-        return failed(targetFile, sourceFile + ": " + QString::fromStdString(decoded.error()));
-    bytes = std::vector<std::uint8_t>(); // release the file's bytes before encoding
+        return failed(targetFile, QString::fromStdString(decoded.error()));
+    if (!layout)
+        return {ThumbnailOutcome::TooSmall, targetFile, {}};
 
     imaging::RgbImage box(boxWidth, boxHeight);
     for (std::size_t i = 0; i < box.pixels.size(); i += 3) {
@@ -115,15 +146,13 @@ ThumbnailResult CreateThumbnailImage(
         box.pixels[i + 1] = background.green;
         box.pixels[i + 2] = background.blue;
     }
-    imaging::Blit(imaging::Resample(decoded.value(), layout->width, layout->height), box, layout->x, layout->y);
+    imaging::Blit(imaging::Resample(decoded.value().image, layout->width, layout->height), box, layout->x, layout->y);
     const auto encoded = imaging::EncodeJpeg(box, ThumbnailQuality);
     if (!encoded)
         return failed(targetFile, QString::fromStdString(encoded.error()));
-    const FileResult written = writeFileAtomically(targetFile,
-        QByteArray::fromRawData(
-            reinterpret_cast<const char*>(encoded.value().data()), static_cast<qsizetype>(encoded.value().size())));
-    if (!written.ok())
-        return failed(targetFile, written.error);
+    const QString error = replaceFile(targetFile, encoded.value());
+    if (!error.isEmpty())
+        return failed(targetFile, error);
     return {ThumbnailOutcome::Written, targetFile, {}};
 }
 

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 using namespace shutterhand;
 using namespace shutterhand::imaging;
@@ -221,4 +224,79 @@ TEST(Resample, BlitClipsAtTheCanvasEdges)
     EXPECT_EQ(canvas.row(0)[0], 9);
     EXPECT_EQ(canvas.row(0)[3], 0);
     EXPECT_EQ(canvas.row(1)[0], 0);
+}
+
+namespace {
+
+// A file in a fresh temporary folder, removed with the object.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::vector<std::uint8_t>& bytes)
+    {
+        char folder[] = "/tmp/imaging-test-XXXXXX";
+        m_folder = ::mkdtemp(folder);
+        m_path = m_folder + "/picture.jpg";
+        std::FILE* file = std::fopen(m_path.c_str(), "wb");
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    ~TemporaryFile()
+    {
+        std::remove(m_path.c_str());
+        ::rmdir(m_folder.c_str());
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_folder, m_path;
+};
+
+} // namespace
+
+TEST(JpegFile, DecodesInChunksSkipsLargeSegmentsAndLetsTheCallerChoose)
+{
+    const auto jpeg = encodeOrFail(test::gradientPicture(640, 400));
+    // A 300 KB application segment after the start of image is skipped, not read.
+    std::vector<std::uint8_t> padded(jpeg.begin(), jpeg.begin() + 2);
+    for (int segment = 0; segment < 5; ++segment) {
+        const std::uint8_t header[] = {0xFF, 0xE2, 0xFF, 0xFF};
+        padded.insert(padded.end(), header, header + 4);
+        padded.insert(padded.end(), 0xFFFF - 2, std::uint8_t(segment));
+    }
+    padded.insert(padded.end(), jpeg.begin() + 2, jpeg.end());
+    const TemporaryFile file(padded);
+
+    JpegHeader seen;
+    const auto scaled = DecodeJpegFile(file.path(), [&](const JpegHeader& picture) {
+        seen = picture;
+        return DecodeTarget{true, 150, 90};
+    });
+    ASSERT_TRUE(scaled.ok()) << scaled.error();
+    EXPECT_EQ(seen.width, 640);
+    EXPECT_EQ(scaled.value().header.height, 400);
+    EXPECT_EQ(scaled.value().image.width, 160); // 2/8 of 640
+    EXPECT_EQ(scaled.value().image.height, 100);
+    EXPECT_LT(meanDifference(Resample(test::gradientPicture(640, 400), 160, 100), scaled.value().image), 10.0);
+
+    const auto declined = DecodeJpegFile(file.path(), [](const JpegHeader&) { return DecodeTarget{false}; });
+    ASSERT_TRUE(declined.ok());
+    EXPECT_TRUE(declined.value().image.empty());
+    EXPECT_EQ(declined.value().header.width, 640);
+}
+
+TEST(JpegFile, DamagedMissingAndSpecialFilesGiveErrors)
+{
+    const auto jpeg = encodeOrFail(test::gradientPicture(300, 200));
+    const TemporaryFile truncated(std::vector<std::uint8_t>(jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3));
+    const TemporaryFile empty({});
+    const TemporaryFile good(jpeg);
+    const auto full = [](const JpegHeader&) { return DecodeTarget{}; };
+    for (const std::string& path :
+        {truncated.path(), empty.path(), std::string("/nonexistent/x.jpg"), std::string("/tmp")}) {
+        const auto decoded = DecodeJpegFile(path, full);
+        EXPECT_FALSE(decoded.ok()) << path;
+        EXPECT_NE(decoded.error().find(path), std::string::npos) << decoded.error();
+    }
+    EXPECT_TRUE(DecodeJpegFile(good.path(), full).ok());
 }
