@@ -41,11 +41,27 @@ int main(int argc, char** argv)
     shutterhand::MainWindow window(core, prompter);
     prompter.setParentWidget(&window);
 
+    // A logout, a service stop or Ctrl+C closes the program in its normal order, also while a message
+    // box is open or the start-up is still running.
+    bool terminationRequested = false;
     shutterhand::UnixSignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &shutterhand::UnixSignalWatcher::terminationRequested, &window, &QWidget::close);
+    QObject::connect(&signalWatcher, &shutterhand::UnixSignalWatcher::terminationRequested, &window, [&] {
+        terminationRequested = true;
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            if (QApplication::activeModalWidget() == modal)
+                break;
+        }
+        if (core.isStarted())
+            window.close();
+    });
 
     if (!window.startUp())
         return 1;
+    if (terminationRequested) {
+        window.close();
+        return 0;
+    }
     window.show();
     return app.exec();
 }

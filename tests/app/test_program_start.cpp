@@ -54,6 +54,26 @@ private slots:
         verifyNoSanitizerReport(output);
     }
 
+    void aTerminationSignalEndsEvenAnOpenMessageBox()
+    {
+        // Without a language file the start shows an error box and waits for the user.
+        QTemporaryDir folder;
+        QVERIFY(test::copyTree(test::distDir(), folder.path()));
+        QVERIFY(QDir(folder.filePath(QStringLiteral("Lang"))).removeRecursively());
+        QProcess program;
+        program.setProcessEnvironment(programEnvironment());
+        program.start(folder.filePath(QStringLiteral("shutterhand")), {});
+        QVERIFY(program.waitForStarted());
+        QTest::qWait(3000);
+        QVERIFY(program.state() == QProcess::Running);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(30000));
+        const QByteArray output = program.readAllStandardError();
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(output.contains("started in") && output.contains("shut down"), output.constData());
+        verifyNoSanitizerReport(output);
+    }
+
     void withoutDisplaySaysHowToRunIt()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -77,8 +77,7 @@ bool ApplicationCore::start(MainView& view)
     loadLanguageAtStart();          // 10
     FireEvent(events::ConfigLoad);  // 11
     view.placeWindow();             // 12
-    CurrentDeviceName.clear();      // 13
-    SeriesMode = false;
+    SeriesMode = false;  // 13
     PictureRequested = false;
     m_closeAfterAction = false;
     PictureCounter = 1;

@@ -36,6 +36,7 @@ public:
     // The shutdown sequence: EndShutterhand, then the camera service is released. Runs once.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
+    bool isStarted() const { return m_started; }
 
     // --- configuration
     TSystemConfig& config() { return *m_config; }

@@ -57,7 +57,6 @@ MainWindow::MainWindow(ApplicationCore& core, Prompter& prompter, QWidget* paren
         setAttribute(Qt::WA_TranslucentBackground);
         setMask(m_skin.mask);
     } else {
-        setStyleSheet(QStringLiteral("MainWindow { background: black; }"));
         setAutoFillBackground(true);
         QPalette dark = palette();
         dark.setColor(QPalette::Window, Qt::black);
@@ -77,6 +76,17 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildControls()
 {
+    // Dark controls that suit the skin.
+    setStyleSheet(QStringLiteral(
+        "QPushButton { color: white; background: #2b2d31; border: 1px solid #55585e; border-radius: 3px; }"
+        "QPushButton:hover { background: #383b40; }"
+        "QPushButton:pressed { background: #1e1f22; }"
+        "QPushButton:disabled { color: #6c6f75; border-color: #3a3c40; }"
+        "QComboBox { color: white; background: #2b2d31; border: 1px solid #55585e; border-radius: 3px;"
+        "            padding: 1px 6px; }"
+        "QComboBox:disabled { color: #8a8d93; border-color: #3a3c40; }"
+        "QComboBox QAbstractItemView { color: white; background: #2b2d31; selection-background-color: #4a4d52; }"));
+
     m_logo = new QLabel(this);
     m_logo->setObjectName(QStringLiteral("Image2"));
     m_logo->setPixmap(QPixmap(QStringLiteral(":/shutterhand/logo.png")));

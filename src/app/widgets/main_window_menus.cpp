@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace shutterhand {
 
@@ -19,10 +20,10 @@ const char* const kLanguageCodeProperty = "languageCode";
 const char* const kLanguagePathProperty = "languagePath";
 
 const QString kMenuBarStyle = QStringLiteral(
-    "QMenuBar { background: black; color: white; font-family: Verdana; }"
-    "QMenuBar::item { background: black; color: white; padding: 4px 6px; }"
+    "QMenuBar { background: black; color: white; font-family: Verdana, \"DejaVu Sans\"; font-size: 8pt; spacing: 0px; padding: 0px; }"
+    "QMenuBar::item { background: black; color: white; padding: 4px 3px; }"
     "QMenuBar::item:selected { background: #303030; }"
-    "QMenu { background: black; color: white; font-family: Verdana; border: 1px solid #404040; }"
+    "QMenu { background: black; color: white; font-family: Verdana, \"DejaVu Sans\"; font-size: 8pt; border: 1px solid #404040; }"
     "QMenu::item:selected { background: #303030; }"
     "QMenu::item:disabled { color: #707070; }"
     "QMenu::separator { height: 1px; background: #404040; margin: 3px 6px; }");
@@ -39,11 +40,16 @@ QAction* MainWindow::addAction(QMenu* menu, const QString& objectName, const QSt
 
 void MainWindow::buildMenus()
 {
-    m_menuBar = new QMenuBar(this);
+    // A menu bar sizes itself to its parent's width; a frame of the bar's own size keeps it in its place.
+    auto* menuFrame = new QWidget(this);
+    menuFrame->setGeometry(17, 16, 192, 29);
+    m_menuBar = new QMenuBar(menuFrame);
     m_menuBar->setObjectName(QStringLiteral("ActionMainMenuBar1"));
     m_menuBar->setNativeMenuBar(false);
-    m_menuBar->setGeometry(17, 16, 192, 29);
     m_menuBar->setStyleSheet(kMenuBarStyle);
+    auto* menuLayout = new QVBoxLayout(menuFrame);
+    menuLayout->setContentsMargins(0, 0, 0, 0);
+    menuLayout->addWidget(m_menuBar);
 
     m_menuFile = m_menuBar->addMenu(QStringLiteral("&Datei"));
     m_menuFile->setObjectName(QStringLiteral("MenuDatei"));

@@ -1,11 +1,11 @@
 #include "config/widgets/system_vars_dialog.h"
 
 #include "common/legacy_text.h"
+#include "common/name_order.h"
 #include "config/widgets/value_editor_dialog.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCollator>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,21 +17,11 @@ namespace shutterhand {
 
 namespace {
 
-// Rows sort by name in the order of the user's locale, as a list view sorts them: letter case decides
-// only between names that are otherwise equal.
+// Rows sort by name in the order of the user's locale.
 class VarItem : public QTreeWidgetItem {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        static const QCollator collator = [] {
-            QCollator c(QLocale::system());
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
-        const int order = collator.compare(text(0), other.text(0));
-        return order != 0 ? order < 0 : text(0) < other.text(0);
-    }
+    bool operator<(const QTreeWidgetItem& other) const override { return compareNames(text(0), other.text(0)) < 0; }
 };
 
 // The wait cursor for the lifetime of the object.

@@ -2,7 +2,7 @@
 
 #include "common/prompter.h"
 #include "config/system_config.h"
-#include "config/widgets/lang_text.h"
+#include "common/lang_text.h"
 
 #include <QDialog>
 
