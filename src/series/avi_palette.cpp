@@ -7,17 +7,14 @@ namespace shutterhand {
 namespace {
 
 constexpr int CubeStep = 51;
-constexpr int GreyCount = 46; // all grey levels k × 255 / 45; six of them are cube colours
+constexpr int GreyCount = 46;  // all grey levels k × 255 / 45; six of them are cube colours
 
-int greyLevel(int k)
-{
-    return (k * 255 + 22) / 45;
-}
+int greyLevel(int k) { return (k * 255 + 22) / 45; }
 
 struct Tables {
     std::array<AviColour, 256> palette{};
-    std::array<std::uint8_t, GreyCount> greyIndex{}; // palette index of each grey level
-    std::array<std::uint8_t, 766> nearestGrey{}; // grey level k nearest to the mean, by r + g + b
+    std::array<std::uint8_t, GreyCount> greyIndex{};  // palette index of each grey level
+    std::array<std::uint8_t, 766> nearestGrey{};      // grey level k nearest to the mean, by r + g + b
 
     Tables()
     {
@@ -54,10 +51,7 @@ const Tables& tables()
     return instance;
 }
 
-inline int square(int v)
-{
-    return v * v;
-}
+inline int square(int v) { return v * v; }
 
 inline std::uint8_t nearest(const Tables& t, int r, int g, int b)
 {
@@ -71,12 +65,9 @@ inline std::uint8_t nearest(const Tables& t, int r, int g, int b)
     return greyDistance < cubeDistance ? t.greyIndex[k] : std::uint8_t(qr * 36 + qg * 6 + qb);
 }
 
-} // namespace
+}  // namespace
 
-const std::array<AviColour, 256>& AviPalette()
-{
-    return tables().palette;
-}
+const std::array<AviColour, 256>& AviPalette() { return tables().palette; }
 
 std::uint8_t NearestAviColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
 {
@@ -93,4 +84,4 @@ void ConvertToAviFrame(const imaging::RgbImage& image, std::uint8_t* out)
     }
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -279,7 +279,9 @@ private slots:
         folder.writeFile("tmp/broken.jpg", QByteArray("\xFF\xD8\xFF\xDB\x00\x43", 6) + QByteArray(80, '\x01'));
         TAviWriter_2 writer;
         writer.setWidth(situation == "width 15" ? 15 : 64);
-        writer.setHeight(48);
+        writer.setHeight(situation == "huge" ? 40000 : 48);
+        if (situation == "huge")
+            writer.setWidth(40000);
         writer.filename = folder.filePath("tmp/film.avi");
         const AviBitmap good = AviBitmap::fromImage(halves(10, 10, {1, 2, 3}, {4, 5, 6}));
         if (situation != "empty")
