@@ -56,8 +56,9 @@ FrameResult RenderAviFrame(const AviBitmap& bitmap, const AviFrameFormat& format
     const std::string path = QFile::encodeName(bitmap.path()).toStdString();
     bool unchanged = false;
     const auto decoded = imaging::DecodeJpegFile(path, [&](const imaging::JpegHeader& picture) {
-        // A Motion-JPEG film takes a picture of the frame size as it is.
-        unchanged = format.codec == AviCodec::Mjpg && picture.width == format.width && picture.height == format.height;
+        // A Motion-JPEG film takes a plain picture of the frame size as it is.
+        unchanged = format.codec == AviCodec::Mjpg && picture.plainYCbCr && picture.width == format.width
+            && picture.height == format.height;
         const auto [w, h] = fittedSize(picture.width, picture.height, format);
         return imaging::DecodeTarget{!unchanged, w, h};
     });
