@@ -102,20 +102,20 @@ bool Checker::isLvalue(const tt::Expr* e) const
     }
 }
 
-bool Checker::requireVariable(const tt::Expr* e, SourcePos pos)
+bool Checker::requireVariable(const tt::Expr* e, SourcePos pos, bool assignment)
 {
     if (isError(e))
         return false;
     if (!isLvalue(e)) {
-        error(pos, "Variable required");
+        error(pos, assignment ? "Left side cannot be assigned to" : "Variable required");
         return false;
     }
     return true;
 }
 
-bool Checker::requireWritable(const tt::Expr* e, SourcePos pos)
+bool Checker::requireWritable(const tt::Expr* e, SourcePos pos, bool assignment)
 {
-    if (!requireVariable(e, pos))
+    if (!requireVariable(e, pos, assignment))
         return false;
     // Walk to the root variable: a read-only root makes the whole path read-only.
     const tt::Expr* root = e;
@@ -593,6 +593,28 @@ tt::Expr* Checker::classMember(tt::Expr* object, const ClassInfo* cls, const ast
 
 tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
 {
+    // An indexed property named inside "with": Strings[i].
+    if (e.object->kind == ast::ExprKind::Name) {
+        auto* n = static_cast<const ast::NameExpr*>(e.object);
+        Symbol* sym = n->name.empty() ? nullptr : lookup(n->name);
+        if (sym != nullptr && sym->kind == SymKind::Field && sym->member != nullptr
+            && sym->member->kind == MemberKind::Property && sym->member->getSig != nullptr
+            && !sym->member->getSig->params.empty()) {
+            const Member* m = sym->member;
+            tt::Expr* obj = node(Op::WithBase, sym->type, n->pos);
+            obj->i = sym->withIndex;
+            std::vector<tt::Expr*> out;
+            if (!checkArgs(*m->getSig, e.indices, n->pos, m->name, out))
+                return errorNode(e.pos);
+            tt::Expr* c = node(Op::PropGet, m->propType, n->pos);
+            c->member = m;
+            c->a = obj;
+            c->sig = m->getSig;
+            c->binding = m->getter;
+            c->args = arena_.copy(out);
+            return c;
+        }
+    }
     // An indexed property: obj.Strings[i], obj.Values['x'].
     if (e.object->kind == ast::ExprKind::Member) {
         auto* me = static_cast<const ast::MemberExpr*>(e.object);
@@ -953,8 +975,9 @@ tt::Expr* Checker::arithmetic(ast::BinaryOp op, tt::Expr* l, tt::Expr* r, Source
     using ast::BinaryOp;
     const Type* lt = l->type;
     const Type* rt = r->type;
+    // Run-time errors of an operator (division by zero) point at the operator itself.
     auto bin = [&](tt::BinOp bop, const Type* type, tt::Cls cls, tt::Expr* a, tt::Expr* b) {
-        tt::Expr* n = node(Op::Binary, type, pos);
+        tt::Expr* n = node(Op::Binary, type, opPos);
         n->sub = static_cast<uint8_t>(bop);
         n->cls = cls;
         n->a = a;
@@ -1305,7 +1328,7 @@ tt::Expr* Checker::comparison(ast::BinaryOp op, tt::Expr* l, tt::Expr* r, Source
         int c = l->s.compare(r->s);
         return result(c < 0 ? -1 : c > 0 ? 1 : 0);
     }
-    tt::Expr* n = node(Op::Compare, bt_.booleanType, pos);
+    tt::Expr* n = node(Op::Compare, bt_.booleanType, opPos);
     n->sub = static_cast<uint8_t>(cop);
     n->cls = cls;
     n->a = l;

@@ -78,8 +78,8 @@ public:
     tt::Expr* condition(const ast::Expr* e);
     tt::Expr* ordinalValue(const ast::Expr* e);
     bool isLvalue(const tt::Expr* e) const;
-    bool requireWritable(const tt::Expr* e, SourcePos pos);
-    bool requireVariable(const tt::Expr* e, SourcePos pos);
+    bool requireWritable(const tt::Expr* e, SourcePos pos, bool assignment = false);
+    bool requireVariable(const tt::Expr* e, SourcePos pos, bool assignment = false);
     tt::Expr* fold(tt::Expr* e);
     bool constInt(const ast::Expr* e, int64_t& value, const Type** type = nullptr);
 

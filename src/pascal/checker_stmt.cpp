@@ -108,7 +108,7 @@ tt::Stmt* Checker::assignStmt(const ast::AssignStmt& s)
         st->c = value;
         return st;
     }
-    if (!requireWritable(target, s.target->pos)) {
+    if (!requireWritable(target, s.target->pos, true)) {
         expr(s.value);
         return snode(SOp::Empty, s.pos);
     }

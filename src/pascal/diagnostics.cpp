@@ -1,5 +1,7 @@
 #include "pascal/diagnostics.h"
 
+#include <algorithm>
+
 namespace shutterhand::pascal {
 
 std::string Diagnostic::line() const
@@ -28,6 +30,13 @@ void Diagnostics::add(Severity severity, SourcePos pos, std::string text)
             return;
     }
     items_.push_back(Diagnostic{severity, module_, pos, std::move(text)});
+}
+
+void Diagnostics::sortByPosition()
+{
+    std::stable_sort(items_.begin(), items_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        return a.pos.row < b.pos.row || (a.pos.row == b.pos.row && a.pos.col < b.pos.col);
+    });
 }
 
 std::string quoted(std::string_view text)

@@ -41,6 +41,8 @@ public:
     const std::vector<Diagnostic>& all() const { return items_; }
     // Sets the module name given to later messages.
     void setModule(std::string module) { module_ = std::move(module); }
+    // Orders the messages by their position in the text (stable for equal positions).
+    void sortByPosition();
     void clear()
     {
         items_.clear();

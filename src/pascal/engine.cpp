@@ -278,12 +278,16 @@ bool Engine::compile()
         return false;
     std::vector<Token> tokens = tokenize(s.compiledSource, s.arena, s.diagnostics);
     ast::Program* program = parseProgram(tokens, s.arena, s.diagnostics);
-    if (s.diagnostics.errorCount() != 0)
-        return false;
+    // The checker runs after syntax errors too: the parser resynchronised at statement ends, so the
+    // rest of the program still deserves its messages.
+    bool syntaxOk = s.diagnostics.errorCount() == 0;
     Environment env = s.environment();
     CheckedProgram checked;
-    if (!checkProgram(*program, env, s.arena, s.diagnostics, checked))
+    bool checkedOk = !s.diagnostics.full() && checkProgram(*program, env, s.arena, s.diagnostics, checked);
+    if (!syntaxOk || !checkedOk) {
+        s.diagnostics.sortByPosition();
         return false;
+    }
     s.module = compileModule(checked, s.diagnostics);
     return s.module != nullptr && s.diagnostics.errorCount() == 0;
 }

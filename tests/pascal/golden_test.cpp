@@ -81,11 +81,21 @@ TEST_P(GoldenCase, MatchesExpectations)
 {
     Case c = loadCase(GetParam());
     // File routines work relative to the current folder: give each case an empty one.
-    fs::path dir = fs::temp_directory_path() / ("pascal-case-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::path previous = fs::current_path();
-    fs::current_path(dir);
+    struct Folder {
+        fs::path previous = fs::current_path();
+        fs::path dir = fs::temp_directory_path() / ("pascal-case-" + std::to_string(::getpid()));
+        Folder()
+        {
+            fs::remove_all(dir);
+            fs::create_directories(dir);
+            fs::current_path(dir);
+        }
+        ~Folder()
+        {
+            fs::current_path(previous);
+            fs::remove_all(dir);
+        }
+    } folder;
 
     Engine engine;
     std::string output;
@@ -113,8 +123,6 @@ TEST_P(GoldenCase, MatchesExpectations)
             EXPECT_TRUE(ran) << c.name << ": " << engine.errorText();
         }
     }
-    fs::current_path(previous);
-    fs::remove_all(dir);
 }
 
 std::string caseName(const testing::TestParamInfo<fs::path>& info)

@@ -68,7 +68,7 @@ def fpc_program(program):
 def run_fpc(program):
     with tempfile.TemporaryDirectory() as tmp:
         source = os.path.join(tmp, "casemain.pas")
-        with open(source, "w", encoding="utf-8") as f:
+        with open(source, "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(fpc_program(program))
         built = subprocess.run(["fpc", "-O1", "-o" + os.path.join(tmp, "casemain"), source],
                                cwd=tmp, capture_output=True, text=True)
@@ -85,7 +85,7 @@ def run_fpc(program):
 
 
 def regenerate(path):
-    with open(path, encoding="utf-8") as f:
+    with open(path, encoding="utf-8", errors="surrogateescape") as f:
         text = f.read()
     program, sections = split_case(text)
     if "messages" in sections:
@@ -102,7 +102,7 @@ def regenerate(path):
         header, expected = sections["error"]
         rebuilt += header + "\n" + expected
     if rebuilt != text:
-        with open(path, "w", encoding="utf-8") as f:
+        with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
             f.write(rebuilt)
         return "updated"
     return "unchanged"
