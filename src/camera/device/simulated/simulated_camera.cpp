@@ -32,6 +32,7 @@ public:
     { }
 
     DeviceResult<DeviceDescription> open() override { return m_camera->open(); }
+    DeviceResult<QList<CameraFile>> listFiles() override { return m_camera->files(); }
     DeviceStatus triggerCapture() override { return m_camera->trigger(); }
     DeviceResult<QList<DeviceProperty>> readProperties() override
     {
@@ -177,9 +178,18 @@ DeviceResult<DeviceDescription> SimulatedCamera::open()
     if (m_options.canCapture)
         description.commands.append(takePictureCommand());
     description.events = standardDeviceEvents();
-    for (const StoredFile& stored : m_card)
-        description.files.append(stored.file);
     return description;
+}
+
+DeviceResult<QList<CameraFile>> SimulatedCamera::files() const
+{
+    std::lock_guard lock(m_mutex);
+    if (m_unplugged)
+        return lostError();
+    QList<CameraFile> files;
+    for (const StoredFile& stored : m_card)
+        files.append(stored.file);
+    return files;
 }
 
 DeviceStatus SimulatedCamera::trigger()

@@ -69,6 +69,7 @@ private:
     };
 
     DeviceResult<DeviceDescription> open();
+    DeviceResult<QList<CameraFile>> files() const;
     DeviceStatus trigger();
     QList<DeviceProperty> properties() const;
     DeviceResult<DriverEvent> waitForEvent(int timeoutMs);
