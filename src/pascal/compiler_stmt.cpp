@@ -140,6 +140,7 @@ void FunctionCompiler::assign(const tt::Stmt* s)
         bool sameVar = left->op == tt::Op::Var && target->op == tt::Op::Var && left->sym == target->sym;
         if (sameVar) {
             int32_t v = expr(value->b, -1, true);
+            setPos(value->pos);
             if (isDirect(target, reg)) {
                 emit(OpCode::Append, reg, v);
             } else {
