@@ -698,6 +698,12 @@ void Checker::routineDecl(const ast::RoutineDecl& decl)
     bool isFunction = decl.kind == ast::RoutineKind::Function;
     bool ok = true;
     Signature* sig = makeSignature(decl.params, decl.result, false, ok);
+    if (isFunction && sig->result == nullptr) {
+        // The heading lacked its result type (a syntax error was reported); give the routine one
+        // that stops further messages.
+        sig->result = &errorType_;
+        ok = false;
+    }
 
     // The definition of a routine declared "forward" before.
     if (Symbol* existing = scope_->findLocal(decl.name.name)) {
