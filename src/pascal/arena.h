@@ -49,6 +49,17 @@ public:
         return {data, items.size()};
     }
 
+    // Copies a span's elements into the arena.
+    template <typename T> std::span<T> copy(std::span<const T> items)
+    {
+        static_assert(std::is_trivially_copyable_v<T>);
+        if (items.empty())
+            return {};
+        T* data = static_cast<T*>(allocate(sizeof(T) * items.size(), alignof(T)));
+        std::memcpy(static_cast<void*>(data), items.data(), sizeof(T) * items.size());
+        return {data, items.size()};
+    }
+
     // Copies text into the arena.
     std::string_view copy(std::string_view text)
     {

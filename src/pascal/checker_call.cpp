@@ -67,7 +67,7 @@ tt::Expr* Checker::argument(const Param& param, const ast::Expr* arg)
 }
 
 bool Checker::checkArgs(const Signature& sig, std::span<ast::Expr* const> args, SourcePos namePos,
-                        std::string_view routineName, std::vector<tt::Expr*>& out, std::size_t firstParam)
+                        std::string_view routineName, ArgList& out, std::size_t firstParam)
 {
     (void)routineName;
     std::size_t count = sig.params.size() - firstParam;
@@ -118,27 +118,27 @@ bool Checker::checkArgs(const Signature& sig, std::span<ast::Expr* const> args, 
 tt::Expr* Checker::callRoutine(Symbol* sym, std::span<ast::Expr* const> args, SourcePos pos)
 {
     const RoutineInfo* r = sym->routine;
-    std::vector<tt::Expr*> out;
+    ArgList out;
     if (!checkArgs(r->sig, args, pos, r->name, out))
         return errorNode(pos);
     tt::Expr* c = node(Op::CallScript, r->sig.result != nullptr ? r->sig.result : bt_.voidType, pos);
     c->routine = r;
     c->sig = &r->sig;
-    c->args = arena_.copy(out);
+    c->args = arena_.copy(out.span());
     return c;
 }
 
 tt::Expr* Checker::callNative(const Signature& sig, Binding binding, tt::Expr* self, std::span<ast::Expr* const> args,
                               SourcePos pos, std::string_view name)
 {
-    std::vector<tt::Expr*> out;
+    ArgList out;
     if (!checkArgs(sig, args, pos, name, out))
         return errorNode(pos);
     tt::Expr* c = node(Op::CallNative, sig.result != nullptr ? sig.result : bt_.voidType, pos);
     c->sig = &sig;
     c->binding = binding;
     c->a = self;
-    c->args = arena_.copy(out);
+    c->args = arena_.copy(out.span());
     c->s = name;
     return c;
 }

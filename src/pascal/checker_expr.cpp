@@ -542,7 +542,7 @@ tt::Expr* Checker::classMember(tt::Expr* object, const ClassInfo* cls, const ast
                         "cannot be created by scripts");
             return errorNode(name.pos);
         }
-        std::vector<tt::Expr*> out;
+        ArgList out;
         if (!checkArgs(*m->sig, args, name.pos, m->name, out))
             return errorNode(name.pos);
         tt::Expr* c = node(Op::Construct, cls->instanceType, name.pos);
@@ -550,7 +550,7 @@ tt::Expr* Checker::classMember(tt::Expr* object, const ClassInfo* cls, const ast
         c->cls2 = cls;
         c->sig = m->sig;
         c->binding = m->call;
-        c->args = arena_.copy(out);
+        c->args = arena_.copy(out.span());
         return c;
     }
     case MemberKind::Method: {
@@ -603,7 +603,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
             const Member* m = sym->member;
             tt::Expr* obj = node(Op::WithBase, sym->type, n->pos);
             obj->i = sym->withIndex;
-            std::vector<tt::Expr*> out;
+            ArgList out;
             if (!checkArgs(*m->getSig, e.indices, n->pos, m->name, out))
                 return errorNode(e.pos);
             tt::Expr* c = node(Op::PropGet, m->propType, n->pos);
@@ -611,7 +611,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
             c->a = obj;
             c->sig = m->getSig;
             c->binding = m->getter;
-            c->args = arena_.copy(out);
+            c->args = arena_.copy(out.span());
             return c;
         }
     }
@@ -632,7 +632,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
                 const Member* m = obj->type->cls->findMember(me->member.name);
                 if (m != nullptr && m->kind == MemberKind::Property && m->getSig != nullptr
                     && !m->getSig->params.empty()) {
-                    std::vector<tt::Expr*> out;
+                    ArgList out;
                     if (!checkArgs(*m->getSig, e.indices, me->member.pos, m->name, out))
                         return errorNode(e.pos);
                     tt::Expr* c = node(Op::PropGet, m->propType, me->member.pos);
@@ -640,7 +640,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
                     c->a = obj;
                     c->sig = m->getSig;
                     c->binding = m->getter;
-                    c->args = arena_.copy(out);
+                    c->args = arena_.copy(out.span());
                     return c;
                 }
                 if (m != nullptr && m->kind == MemberKind::Property && m->getSig == nullptr) {
@@ -682,7 +682,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
             error(e.pos, quoted(base->type->name) + " has no default property");
             return errorNode(e.pos);
         }
-        std::vector<tt::Expr*> out;
+        ArgList out;
         if (!checkArgs(*m->getSig, e.indices, e.pos, m->name, out))
             return errorNode(e.pos);
         tt::Expr* c = node(Op::PropGet, m->propType, e.pos);
@@ -690,7 +690,7 @@ tt::Expr* Checker::indexExpr(const ast::IndexExpr& e)
         c->a = base;
         c->sig = m->getSig;
         c->binding = m->getter;
-        c->args = arena_.copy(out);
+        c->args = arena_.copy(out.span());
         return c;
     }
     for (ast::Expr* index : e.indices) {
@@ -745,7 +745,7 @@ tt::Expr* Checker::indexOne(tt::Expr* base, const ast::Expr* index, SourcePos po
         if (m == nullptr)
             break;
         ast::Expr* one[1] = {const_cast<ast::Expr*>(index)};
-        std::vector<tt::Expr*> out;
+        ArgList out;
         if (!checkArgs(*m->getSig, std::span<ast::Expr* const>(one, 1), pos, m->name, out))
             return errorNode(pos);
         tt::Expr* c = node(Op::PropGet, m->propType, pos);
@@ -753,7 +753,7 @@ tt::Expr* Checker::indexOne(tt::Expr* base, const ast::Expr* index, SourcePos po
         c->a = base;
         c->sig = m->getSig;
         c->binding = m->getter;
-        c->args = arena_.copy(out);
+        c->args = arena_.copy(out.span());
         return c;
     }
     default:

@@ -5,6 +5,8 @@
 
 #include "pascal/checker.h"
 
+#include "pascal/small_vector.h"
+
 #include <deque>
 #include <string>
 
@@ -64,8 +66,9 @@ public:
                           std::span<ast::Expr* const> args, bool hasArgs, bool classRef);
 
     // ---- calls (checker_call.cpp) ----
+    using ArgList = SmallVec<tt::Expr*, 8>;
     bool checkArgs(const Signature& sig, std::span<ast::Expr* const> args, SourcePos namePos,
-                   std::string_view routineName, std::vector<tt::Expr*>& out, std::size_t firstParam = 0);
+                   std::string_view routineName, ArgList& out, std::size_t firstParam = 0);
     tt::Expr* argument(const Param& param, const ast::Expr* arg);
     tt::Expr* callRoutine(Symbol* sym, std::span<ast::Expr* const> args, SourcePos pos);
     tt::Expr* callNative(const Signature& sig, Binding binding, tt::Expr* self, std::span<ast::Expr* const> args,

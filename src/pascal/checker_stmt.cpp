@@ -9,8 +9,7 @@ using tt::SOp;
 
 std::span<tt::Stmt*> Checker::stmtList(std::span<ast::Stmt* const> list)
 {
-    std::vector<tt::Stmt*> out;
-    out.reserve(list.size());
+    SmallVec<tt::Stmt*, 16> out;
     for (const ast::Stmt* s : list) {
         if (diag_.full())
             break;
@@ -18,7 +17,7 @@ std::span<tt::Stmt*> Checker::stmtList(std::span<ast::Stmt* const> list)
         if (t != nullptr && t->op != SOp::Empty)
             out.push_back(t);
     }
-    return arena_.copy(out);
+    return arena_.copy(out.span());
 }
 
 tt::Stmt* Checker::stmt(const ast::Stmt* s)

@@ -11,24 +11,48 @@ namespace shutterhand::pascal {
 
 int32_t ModuleBuilder::constant(Slot value)
 {
-    auto found = constants_.find(value.u);
-    if (found != constants_.end())
-        return found->second;
+    if (m_.constants.size() <= kLinear) {
+        for (std::size_t i = 0; i < m_.constants.size(); ++i) {
+            if (m_.constants[i].u == value.u)
+                return static_cast<int32_t>(i);
+        }
+    } else {
+        if (constants_.empty()) {
+            for (std::size_t i = 0; i < m_.constants.size(); ++i)
+                constants_.emplace(m_.constants[i].u, static_cast<int32_t>(i));
+        }
+        auto found = constants_.find(value.u);
+        if (found != constants_.end())
+            return found->second;
+    }
     auto index = static_cast<int32_t>(m_.constants.size());
     m_.constants.push_back(value);
-    constants_.emplace(value.u, index);
+    if (!constants_.empty())
+        constants_.emplace(value.u, index);
     return index;
 }
 
 int32_t ModuleBuilder::string(std::string_view text)
 {
-    auto found = strings_.find(text);
-    if (found != strings_.end())
-        return found->second;
+    if (m_.strings.size() <= kLinear) {
+        for (std::size_t i = 0; i < m_.strings.size(); ++i) {
+            if (strView(m_.strings[i]) == text)
+                return static_cast<int32_t>(i);
+        }
+    } else {
+        if (strings_.empty()) {
+            for (std::size_t i = 0; i < m_.strings.size(); ++i)
+                strings_.emplace(strView(m_.strings[i]), static_cast<int32_t>(i));
+        }
+        auto found = strings_.find(text);
+        if (found != strings_.end())
+            return found->second;
+    }
     auto index = static_cast<int32_t>(m_.strings.size());
     StrRep* s = makeConstString(text);
     m_.strings.push_back(s);
-    strings_.emplace(strView(s), index);
+    if (!strings_.empty())
+        strings_.emplace(strView(s), index);
     return index;
 }
 
@@ -65,27 +89,38 @@ int32_t ModuleBuilder::native(Binding binding, const Signature* sig, std::string
     return static_cast<int32_t>(m_.natives.size() - 1);
 }
 
-int32_t ModuleBuilder::type(const Type* t)
+namespace {
+
+// Index of `item` in `table`, adding it when new; a hash map speeds up large tables.
+template <typename T>
+int32_t indexOf(std::vector<T>& table, std::unordered_map<const void*, int32_t>& map, T item, std::size_t linear)
 {
-    auto found = types_.find(t);
-    if (found != types_.end())
-        return found->second;
-    auto index = static_cast<int32_t>(m_.types.size());
-    m_.types.push_back(t);
-    types_.emplace(t, index);
+    if (table.size() <= linear) {
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (table[i] == item)
+                return static_cast<int32_t>(i);
+        }
+    } else {
+        if (map.empty()) {
+            for (std::size_t i = 0; i < table.size(); ++i)
+                map.emplace(table[i], static_cast<int32_t>(i));
+        }
+        auto found = map.find(item);
+        if (found != map.end())
+            return found->second;
+    }
+    auto index = static_cast<int32_t>(table.size());
+    table.push_back(item);
+    if (!map.empty())
+        map.emplace(item, index);
     return index;
 }
 
-int32_t ModuleBuilder::klass(const ClassInfo* c)
-{
-    auto found = classes_.find(c);
-    if (found != classes_.end())
-        return found->second;
-    auto index = static_cast<int32_t>(m_.classes.size());
-    m_.classes.push_back(c);
-    classes_.emplace(c, index);
-    return index;
-}
+}  // namespace
+
+int32_t ModuleBuilder::type(const Type* t) { return indexOf(m_.types, types_, t, kLinear); }
+
+int32_t ModuleBuilder::klass(const ClassInfo* c) { return indexOf(m_.classes, classes_, c, kLinear); }
 
 // ---------------- function compiler ----------------
 

@@ -871,9 +871,19 @@ int32_t FunctionCompiler::takeResult(const Type* t, int32_t rawReg, int32_t dst)
     return dst;
 }
 
+void FunctionCompiler::laterCalls(std::span<tt::Expr* const> args, const tt::Expr* extra,
+                                  SmallVec<uint8_t, 16>& out) const
+{
+    std::size_t count = args.size() + (extra != nullptr ? 1 : 0);
+    out.resize(count + 1, 0);
+    for (std::size_t i = count; i-- > 0;) {
+        const tt::Expr* arg = i < args.size() ? args[i] : extra;
+        out[i] = static_cast<uint8_t>(out[i + 1] != 0 || hasCall(arg));
+    }
+}
+
 void FunctionCompiler::argument(const Param& p, const tt::Expr* arg, int32_t slot, bool ownsManaged, bool stable,
-                                std::vector<std::pair<int32_t, int32_t>>& deferred,
-                                std::vector<const Type*>& deferredTypes)
+                                DeferredList& deferred)
 {
     const Type* pt = p.type;
     if (pt->kind == TypeKind::OpenArray || pt->kind == TypeKind::ConstArray) {
@@ -933,8 +943,7 @@ void FunctionCompiler::argument(const Param& p, const tt::Expr* arg, int32_t slo
     }
     int32_t v = expr(arg, -1, stable);
     if (ownsManaged) {
-        deferred.emplace_back(slot, v);
-        deferredTypes.push_back(pt);
+        deferred.push_back(Deferred{slot, v, pt});
         return;
     }
     if (pt->slots == 1)
@@ -951,18 +960,16 @@ int32_t FunctionCompiler::callScript(const tt::Expr* e, int32_t dst)
     if (needLink)
         raw(1);
     int32_t argbase = raw(sig.argSlots > 0 ? sig.argSlots : 1);
-    std::vector<std::pair<int32_t, int32_t>> deferred;
-    std::vector<const Type*> deferredTypes;
-    std::vector<bool> laterCall(e->args.size() + 1, false);
-    for (std::size_t i = e->args.size(); i-- > 0;)
-        laterCall[i] = laterCall[i + 1] || hasCall(e->args[i]);
+    DeferredList deferred;
+    SmallVec<uint8_t, 16> laterCall;
+    laterCalls(e->args, nullptr, laterCall);
     for (std::size_t i = 0; i < e->args.size(); ++i)
-        argument(sig.params[i], e->args[i], argbase + sig.params[i].offset, true, laterCall[i + 1], deferred,
-                 deferredTypes);
+        argument(sig.params[i], e->args[i], argbase + sig.params[i].offset, true, laterCall[i + 1] != 0, deferred);
     // The routine receives references of its own to its managed arguments.
-    for (std::size_t i = 0; i < deferred.size(); ++i) {
-        const Type* t = deferredTypes[i];
-        auto [slot, v] = deferred[i];
+    for (const Deferred& d : deferred) {
+        const Type* t = d.type;
+        int32_t slot = d.slot;
+        int32_t v = d.value;
         if (t->kind == TypeKind::String) {
             emit(OpCode::StrStoreRaw, slot, v);
         } else if (t->kind == TypeKind::DynArray) {
@@ -985,13 +992,11 @@ int32_t FunctionCompiler::nativeCall(Binding binding, const Signature* sig, std:
                                      const Type* resultType, int32_t dst)
 {
     int32_t argbase = raw(sig->argSlots > 0 ? sig->argSlots : 1);
-    std::vector<std::pair<int32_t, int32_t>> deferred;
-    std::vector<const Type*> deferredTypes;
+    DeferredList deferred;
     std::size_t count = args.size() + (extraValue != nullptr ? 1 : 0);
     auto argAt = [&](std::size_t i) { return i < args.size() ? args[i] : extraValue; };
-    std::vector<bool> laterCall(count + 1, false);
-    for (std::size_t i = count; i-- > 0;)
-        laterCall[i] = laterCall[i + 1] || hasCall(argAt(i));
+    SmallVec<uint8_t, 16> laterCall;
+    laterCalls(args, extraValue, laterCall);
     if (self != nullptr) {
         if (laterCall[0]) {
             // The object is a handle (a plain value), so evaluating it first is safe.
@@ -999,8 +1004,7 @@ int32_t FunctionCompiler::nativeCall(Binding binding, const Signature* sig, std:
         expr(self, argbase + sig->selfOffset);
     }
     for (std::size_t i = 0; i < count; ++i)
-        argument(sig->params[i], argAt(i), argbase + sig->params[i].offset, false, laterCall[i + 1], deferred,
-                 deferredTypes);
+        argument(sig->params[i], argAt(i), argbase + sig->params[i].offset, false, laterCall[i + 1] != 0, deferred);
     emit(OpCode::CallNative, argbase, mb_.native(binding, sig, name));
     return takeResult(resultType, argbase, dst);
 }
@@ -1037,9 +1041,8 @@ int32_t FunctionCompiler::arrayCons(const tt::Expr* e, int32_t dst)
     const Type* elem = arrType->elem;
     int32_t es = elem->slots;
     int32_t block = raw(static_cast<int32_t>(n) * es + 1);
-    std::vector<bool> laterCall(n + 1, false);
-    for (std::size_t i = n; i-- > 0;)
-        laterCall[i] = laterCall[i + 1] || hasCall(e->args[i]);
+    SmallVec<uint8_t, 16> laterCall;
+    laterCalls(e->args, nullptr, laterCall);
     for (std::size_t i = 0; i < n; ++i) {
         const tt::Expr* item = e->args[i];
         int32_t at = block + static_cast<int32_t>(i) * es;

@@ -4,6 +4,7 @@
 // FunctionCompiler per routine.
 
 #include "pascal/compiler.h"
+#include "pascal/small_vector.h"
 #include "pascal/typed_tree.h"
 
 #include <string>
@@ -31,6 +32,9 @@ public:
     Module& module() { return m_; }
 
 private:
+    // Most programs have a handful of each, so lookups scan the module's tables; hash maps take over
+    // once a table grows (kLinear entries).
+    static constexpr std::size_t kLinear = 24;
     Module& m_;
     std::unordered_map<std::string_view, int32_t> strings_;
     std::unordered_map<uint64_t, int32_t> constants_;
@@ -87,8 +91,17 @@ public:
                        std::span<tt::Expr* const> args, const tt::Expr* extraValue, const Type* resultType,
                        int32_t dst);
     int32_t takeResult(const Type* t, int32_t raw, int32_t dst);
+    // A managed argument placed only once all arguments are evaluated.
+    struct Deferred {
+        int32_t slot;
+        int32_t value;
+        const Type* type;
+    };
+    using DeferredList = SmallVec<Deferred, 8>;
     void argument(const Param& p, const tt::Expr* arg, int32_t slot, bool ownsManaged, bool stable,
-                  std::vector<std::pair<int32_t, int32_t>>& deferred, std::vector<const Type*>& deferredTypes);
+                  DeferredList& deferred);
+    // For each argument, whether one after it contains a call.
+    void laterCalls(std::span<tt::Expr* const> args, const tt::Expr* extra, SmallVec<uint8_t, 16>& out) const;
 
     // ---- places ----
     bool isDirect(const tt::Expr* e, int32_t& reg) const;

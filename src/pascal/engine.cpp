@@ -46,12 +46,14 @@ public:
 
     const Symbol* findOuter(std::string_view name) const
     {
-        Environment env = environment();
-        for (const Scope* s : env.scopes) {
-            if (const Symbol* sym = s->names.find(name))
+        uint32_t hash = identHash(name);
+        if (const Symbol* sym = hostScope->names.find(name, hash))
+            return sym;
+        for (auto it = sets.rbegin(); it != sets.rend(); ++it) {
+            if (const Symbol* sym = (*it)->declarations().scope().names.find(name, hash))
                 return sym;
         }
-        return nullptr;
+        return standardScope().names.find(name, hash);
     }
 
     Symbol* declareHost(std::string_view name, SymKind kind)

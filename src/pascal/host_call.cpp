@@ -51,28 +51,29 @@ void hostTrampoline(Vm& vm, Slot* args, const void* data)
     for (int i = 0; i < sig->resultSlots; ++i)
         args[i].u = 0;
     HostCall call(vm, args, binding);
-    auto start = std::chrono::steady_clock::now();
-    auto cleanUp = [&]() {
+    // Time spent in the host does not count towards the script's time limit.
+    bool timed = vm.timed();
+    auto start = timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
+    auto finish = [&](bool failed) {
+        if (timed)
+            vm.excludeTime(std::chrono::steady_clock::now() - start);
         // A failed host routine leaves no half-made result behind.
-        if (sig->result != nullptr && sig->result->managed)
+        if (failed && sig->result != nullptr && sig->result->managed)
             vm.heap().finalize(sig->result, args);
     };
     try {
         binding.function(call);
     } catch (const std::exception&) {
-        vm.excludeTime(std::chrono::steady_clock::now() - start);
-        cleanUp();
+        finish(true);
         throw;
     } catch (const ScriptThrow&) {
-        vm.excludeTime(std::chrono::steady_clock::now() - start);
-        cleanUp();
+        finish(true);
         throw;
     } catch (...) {
-        vm.excludeTime(std::chrono::steady_clock::now() - start);
-        cleanUp();
+        finish(true);
         throw std::runtime_error("unknown error in host routine " + std::string(binding.name));
     }
-    vm.excludeTime(std::chrono::steady_clock::now() - start);
+    finish(false);
 }
 
 int HostCall::argCount() const { return static_cast<int>(binding_.sig->params.size()); }

@@ -1,6 +1,7 @@
 #include "pascal/lexer.h"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 
 namespace shutterhand::pascal {
@@ -82,36 +83,63 @@ private:
 
     SourcePos here() const { return SourcePos{row_, col_}; }
 
+    // Moves to `end`, keeping row and column, faster than advance() for long spans (comments).
+    void skipTo(std::size_t end)
+    {
+        while (pos_ < end) {
+            const char* p = src_.data() + pos_;
+            const void* nl = std::memchr(p, '\n', end - pos_);
+            std::size_t stop
+                = nl != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nl) - src_.data()) : end;
+            // Up to the next line feed (or the end) only carriage returns can start a new line.
+            while (pos_ < stop) {
+                char c = src_[pos_];
+                if (c == '\r' || (static_cast<unsigned char>(c) & 0x80) != 0) {
+                    advance();
+                } else {
+                    ++pos_;
+                    ++col_;
+                }
+            }
+            if (nl != nullptr && pos_ < end)
+                advance();
+        }
+    }
+
     void skipTrivia()
     {
         while (!atEnd()) {
             char c = peek();
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
+            if (c == ' ' || c == '\t') {
+                // Runs of blanks are the commonest trivia: step over them without the general advance().
+                std::size_t n = pos_ + 1;
+                while (n < src_.size() && (src_[n] == ' ' || src_[n] == '\t'))
+                    ++n;
+                col_ += static_cast<int32_t>(n - pos_);
+                pos_ = n;
+            } else if (c == '\n' || c == '\r' || c == '\f' || c == '\v') {
                 advance();
             } else if (c == '/' && peek(1) == '/') {
-                while (!atEnd() && peek() != '\n' && peek() != '\r')
-                    advance();
+                std::size_t end = src_.find_first_of("\r\n", pos_);
+                skipTo(end == std::string_view::npos ? src_.size() : end);
             } else if (c == '{') {
                 SourcePos start = here();
-                while (!atEnd() && peek() != '}')
-                    advance();
-                if (atEnd()) {
+                std::size_t close = src_.find('}', pos_ + 1);
+                if (close == std::string_view::npos) {
+                    skipTo(src_.size());
                     diag_.error(start, "Unterminated comment");
                     return;
                 }
-                advance();
+                skipTo(close + 1);
             } else if (c == '(' && peek(1) == '*') {
                 SourcePos start = here();
-                advance();
-                advance();
-                while (!atEnd() && !(peek() == '*' && peek(1) == ')'))
-                    advance();
-                if (atEnd()) {
+                std::size_t close = src_.find("*)", pos_ + 2);
+                if (close == std::string_view::npos) {
+                    skipTo(src_.size());
                     diag_.error(start, "Unterminated comment");
                     return;
                 }
-                advance();
-                advance();
+                skipTo(close + 2);
             } else {
                 return;
             }
@@ -211,9 +239,13 @@ private:
 
     Token identifier(SourcePos start)
     {
+        // Identifiers are ASCII: each byte is one column.
         std::size_t begin = pos_;
-        while (!atEnd() && isIdentChar(peek()))
-            advance();
+        std::size_t n = pos_;
+        while (n < src_.size() && isIdentChar(src_[n]))
+            ++n;
+        col_ += static_cast<int32_t>(n - pos_);
+        pos_ = n;
         Token t = make(Tok::Ident, start);
         t.text = src_.substr(begin, pos_ - begin);
         t.kind = keywordKind(t.text);

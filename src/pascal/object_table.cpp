@@ -16,14 +16,32 @@ void destroyObject(const ClassInfo* cls, void* ptr)
 
 }  // namespace
 
+uint32_t ObjectTable::findPtr(void* ptr)
+{
+    if (entries_.size() <= kLinear) {
+        for (std::size_t i = 1; i < entries_.size(); ++i) {
+            if (entries_[i].alive && entries_[i].ptr == ptr)
+                return static_cast<uint32_t>(i);
+        }
+        return 0;
+    }
+    if (byPtr_.empty()) {
+        for (std::size_t i = 1; i < entries_.size(); ++i) {
+            if (entries_[i].alive)
+                byPtr_.emplace(entries_[i].ptr, static_cast<uint32_t>(i));
+        }
+    }
+    auto found = byPtr_.find(ptr);
+    return found != byPtr_.end() ? found->second : 0;
+}
+
 ObjectHandle ObjectTable::add(const ClassInfo* cls, void* ptr, bool owned)
 {
     if (ptr == nullptr)
         return 0;
-    auto found = byPtr_.find(ptr);
-    if (found != byPtr_.end()) {
-        Entry& e = entries_[found->second];
-        return (static_cast<uint64_t>(e.gen) << 32) | found->second;
+    if (uint32_t existing = findPtr(ptr)) {
+        Entry& e = entries_[existing];
+        return (static_cast<uint64_t>(e.gen) << 32) | existing;
     }
     uint32_t index;
     if (!free_.empty()) {
@@ -38,7 +56,8 @@ ObjectHandle ObjectTable::add(const ClassInfo* cls, void* ptr, bool owned)
     e.ptr = ptr;
     e.owned = owned;
     e.alive = true;
-    byPtr_.emplace(ptr, index);
+    if (!byPtr_.empty())
+        byPtr_.emplace(ptr, index);
     return (static_cast<uint64_t>(e.gen) << 32) | index;
 }
 

@@ -50,6 +50,11 @@ public:
     std::size_t liveCount() const;
 
 private:
+    uint32_t findPtr(void* ptr);
+
+    // Runs have few objects, so the table is searched directly; an index by pointer is built once it
+    // grows past kLinear entries.
+    static constexpr std::size_t kLinear = 32;
     std::vector<Entry> entries_{Entry{}};
     std::vector<uint32_t> free_;
     std::unordered_map<void*, uint32_t> byPtr_;

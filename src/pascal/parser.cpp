@@ -1,5 +1,7 @@
 #include "pascal/parser.h"
 
+#include "pascal/small_vector.h"
+
 #include <string>
 #include <vector>
 
@@ -678,7 +680,7 @@ std::span<Stmt*> Parser::statementList(std::initializer_list<Tok> terminators)
         }
         return false;
     };
-    std::vector<Stmt*> list;
+    SmallVec<Stmt*, 16> list;
     for (;;) {
         if (isTerminator(kind()))
             break;
@@ -703,7 +705,7 @@ std::span<Stmt*> Parser::statementList(std::initializer_list<Tok> terminators)
             take();
         accept(Tok::Semicolon);
     }
-    return arena_.copy(list);
+    return arena_.copy(list.span());
 }
 
 Stmt* Parser::statement()
@@ -1262,7 +1264,7 @@ Expr* Parser::designator(Expr* base)
 
 std::span<Expr*> Parser::expressionList(Tok closing)
 {
-    std::vector<Expr*> items;
+    SmallVec<Expr*, 8> items;
     if (accept(closing))
         return {};
     do {
@@ -1279,7 +1281,7 @@ std::span<Expr*> Parser::expressionList(Tok closing)
             take();
         }
     }
-    return arena_.copy(items);
+    return arena_.copy(items.span());
 }
 
 // ================= texts given by the host =================

@@ -1,5 +1,7 @@
 #include "pascal/token.h"
 
+#include "pascal/name_map.h"
+
 #include <array>
 #include <cctype>
 #include <string>
@@ -69,25 +71,40 @@ constexpr std::array kKeywords = {
 
 }  // namespace
 
+namespace {
+
+// The reserved words in an open-addressing table keyed by their case-insensitive hash, since every
+// identifier of every compile is looked up here.
+struct KeywordTable {
+    static constexpr std::size_t kSize = 128;
+    const Keyword* slots[kSize] = {};
+
+    KeywordTable()
+    {
+        for (const Keyword& k : kKeywords) {
+            std::size_t i = identHash(k.spelling) & (kSize - 1);
+            while (slots[i] != nullptr)
+                i = (i + 1) & (kSize - 1);
+            slots[i] = &k;
+        }
+    }
+};
+
+const KeywordTable keywordTable;
+
+}  // namespace
+
 Tok keywordKind(std::string_view spelling)
 {
     if (spelling.size() < 2 || spelling.size() > 11)
         return Tok::Ident;
-    char lower[12];
-    for (std::size_t i = 0; i < spelling.size(); ++i)
-        lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(spelling[i])));
-    std::string_view key(lower, spelling.size());
-    std::size_t lo = 0, hi = kKeywords.size();
-    while (lo < hi) {
-        std::size_t mid = (lo + hi) / 2;
-        if (kKeywords[mid].spelling < key)
-            lo = mid + 1;
-        else
-            hi = mid;
+    for (std::size_t i = identHash(spelling) & (KeywordTable::kSize - 1);; i = (i + 1) & (KeywordTable::kSize - 1)) {
+        const Keyword* k = keywordTable.slots[i];
+        if (k == nullptr)
+            return Tok::Ident;
+        if (identEqual(k->spelling, spelling))
+            return k->kind;
     }
-    if (lo < kKeywords.size() && kKeywords[lo].spelling == key)
-        return kKeywords[lo].kind;
-    return Tok::Ident;
 }
 
 std::string_view tokenName(Tok kind)

@@ -7,6 +7,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -69,7 +70,8 @@ Vm::~Vm()
 {
     finish();
     if (stack_ != nullptr)
-        releaseStack(stack_, stackBytes_, stackBytes_);
+        releaseStack(stack_, stackBytes_,
+                     static_cast<std::size_t>(std::max(stackHigh_, stack_) - stack_) * sizeof(Slot));
 }
 
 void Vm::prepare()
@@ -80,6 +82,7 @@ void Vm::prepare()
         stackEnd_ = stack_ + kStackSlots;
     }
     const Function& main = module_.functions[module_.mainIndex];
+    stackHigh_ = std::max(stackHigh_, stack_ + main.frameSlots);
     std::memset(static_cast<void*>(stack_), 0, static_cast<std::size_t>(main.frameSlots) * sizeof(Slot));
     prepared_ = true;
     finished_ = false;
@@ -862,6 +865,8 @@ resume:
         }
         frames_.back().pc = pc;
         frames_.push_back(Frame{callee, nullptr, nb});
+        if (nb + callee->frameSlots > stackHigh_)
+            stackHigh_ = nb + callee->frameSlots;
         for (int i = 0; i < callee->resultSlots; ++i)
             nb[i].u = 0;
         if (callee->clearTo > callee->clearFrom)

@@ -68,6 +68,8 @@ public:
     [[noreturn]] void failFatal(std::string message);
     // Moves the time limit on by the time a host routine took.
     void excludeTime(std::chrono::steady_clock::duration spent) { deadline_ += spent; }
+    // Whether the run has a time limit (host routines only time themselves then).
+    bool timed() const { return hasDeadline_; }
     // Checks the time limit now (for long-running routines such as Sleep). Throws when over.
     void checkTime();
     // Time left before the limit, or a large value without limit.
@@ -115,6 +117,7 @@ private:
     ObjectTable objects_;
     Slot* stack_ = nullptr;
     Slot* stackEnd_ = nullptr;
+    Slot* stackHigh_ = nullptr;  // the highest frame end reached, to know how much stack was touched
     std::size_t stackBytes_ = 0;
     std::vector<Frame> frames_;
     std::vector<Handler> handlers_;
