@@ -1,6 +1,6 @@
 // Any bytes as a JPEG picture: the header reader, the decoder at a scale chosen from the input, the
 // resampler and the encoder must give a picture or an error, never a crash, a hang or a leak. The
-// same bytes read as a file in chunks must give the same outcome.
+// same bytes read as a file in chunks must give the same picture.
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
@@ -38,7 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 return DecodeTarget{true, options.minWidth, options.minHeight};
             },
             options.maxMemory);
-        if (fromFile.ok() != decoded.ok() || (decoded.ok() && fromFile.value().image.pixels != decoded.value().pixels))
+        // Whether a broken Huffman code is noticed depends on where the data's buffer ends (libjpeg-turbo's
+        // fast path, used only with enough bytes at hand, does not report it), so the two may disagree
+        // about damaged data; what both decode must be the same picture.
+        if (fromFile.ok() && decoded.ok() && fromFile.value().image.pixels != decoded.value().pixels)
             std::abort();
     }
     if (fd >= 0)
