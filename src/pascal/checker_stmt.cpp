@@ -362,7 +362,9 @@ tt::Stmt* Checker::tryStmt(const ast::TryStmt& s)
             t = &errorType_;
         }
         Scope* saved = scope_;
-        if (!h.variable.name.empty() && t != &errorType_) {
+        // With an unknown class the variable is still declared (without a usable type), so that its
+        // uses do not add messages of their own.
+        if (!h.variable.name.empty()) {
             scopes_.emplace_back();
             Scope* hs = &scopes_.back();
             hs->parent = scope_;

@@ -69,6 +69,10 @@ private:
     // Reports an error at the current token unless one was already reported there.
     void errorHere(const std::string& text)
     {
+        // After "nested too deeply" the parser skips what it cannot descend into; the messages that
+        // follow would only be echoes.
+        if (tooDeep_)
+            return;
         const Token& t = cur();
         if (reported_ && t.pos.row == lastError_.row && t.pos.col == lastError_.col)
             return;

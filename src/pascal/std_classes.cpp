@@ -3,7 +3,9 @@
 #include "pascal/stdlib.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -447,7 +449,7 @@ void slLoadFromFile(Vm& vm, Slot* args, const void*)
     std::string path(arg(args, 1));
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        vm.failInOut("Cannot open file \"" + path + "\"");
+        vm.fail(standardClasses().fileOpenError, "Cannot open file \"" + path + "\". " + std::strerror(errno));
     std::ostringstream buffer;
     buffer << in.rdbuf();
     std::string text = buffer.str();
@@ -462,7 +464,7 @@ void slSaveToFile(Vm& vm, Slot* args, const void*)
     std::string path(arg(args, 1));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
-        vm.failInOut("Cannot create file \"" + path + "\"");
+        vm.fail(standardClasses().fileCreateError, "Cannot create file \"" + path + "\". " + std::strerror(errno));
     out << joinText(l);
     out.flush();
     if (!out)
@@ -511,6 +513,10 @@ void declareStandardClasses(DeclarationSet& set, StandardClasses& classes)
     classes.accessViolation = exceptionClass("EAccessViolation", "Exception");
     classes.inOutError = exceptionClass("EInOutError", "Exception");
     classes.stringListError = exceptionClass("EStringListError", "Exception");
+    exceptionClass("EStreamError", "Exception");
+    exceptionClass("EFileStreamError", "EStreamError");
+    classes.fileOpenError = exceptionClass("EFOpenError", "EFileStreamError");
+    classes.fileCreateError = exceptionClass("EFCreateError", "EFileStreamError");
 
     ClassInfo* strings = set.addClass("TStrings", "TObject", destroyStringList, nullptr);
     classes.strings = strings;

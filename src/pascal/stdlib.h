@@ -19,6 +19,8 @@ struct StandardClasses {
     const ClassInfo* invalidOp;        // EInvalidOp (invalid real operation)
     const ClassInfo* overflow;         // EOverflow
     const ClassInfo* stringListError;  // EStringListError
+    const ClassInfo* fileOpenError;    // EFOpenError
+    const ClassInfo* fileCreateError;  // EFCreateError
     const ClassInfo* strings;          // TStrings
     const ClassInfo* stringList;       // TStringList
 };

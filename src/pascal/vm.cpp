@@ -1035,10 +1035,17 @@ resume:
         throw t;
     }
     op_Reraise : {
-        Control c = control_.back();
-        control_.pop_back();
+        // The exception being handled is the innermost handler record; records of finally blocks
+        // entered inside the handler may lie above it and are dropped by the unwinding.
+        ObjectHandle handled = 0;
+        for (std::size_t i = control_.size(); i-- > 0;) {
+            if (control_[i].kind == Pending::Handling) {
+                handled = control_[i].exception;
+                break;
+            }
+        }
         ScriptThrow t;
-        t.existing = c.exception;
+        t.existing = handled;
         throw t;
     }
     op_ExcObject:

@@ -90,7 +90,12 @@ def regenerate(path):
     program, sections = split_case(text)
     if "messages" in sections:
         return "skipped (compile errors)"
-    lines = run_fpc(program)
+    try:
+        lines = run_fpc(program)
+    except RuntimeError:
+        if "output delphi" in sections:
+            return "kept Delphi output (Free Pascal does not compile this case)"
+        raise
     body = "".join(line + "\n" for line in lines)
     if "output delphi" in sections:
         header, expected = sections["output delphi"]
