@@ -150,9 +150,10 @@ DeviceResult<QList<CameraFile>> GphotoDriver::listFiles()
 DeviceStatus GphotoDriver::triggerCapture()
 {
     Watchdog watchdog(*this, kCaptureLimitMs);
-    int result = GP_ERROR_NOT_SUPPORTED;
-    if (m_canTrigger)
-        result = gp_camera_trigger_capture(m_camera.get(), m_context.get());
+    // The release is only triggered: the picture comes as an event, as one taken with the camera's own
+    // button does. The driver list does not always say that a driver can trigger (the generic PTP/IP
+    // model does not, yet its driver can), so it is tried whenever the camera can capture at all.
+    int result = gp_camera_trigger_capture(m_camera.get(), m_context.get());
     if (result == GP_ERROR_NOT_SUPPORTED && m_canCapture) {
         // Cameras that can only capture and wait: the picture is reported by the next look for events.
         CameraFilePath path{};
