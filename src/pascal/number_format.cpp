@@ -11,8 +11,9 @@ namespace shutterhand::pascal {
 namespace {
 
 // A real number as decimal digits: value = 0.d1 d2 d3 ... * 10^exp, as Delphi's FloatToDecimal
-// gives it. Fifteen significant digits, like Delphi and Free Pascal for Double values; rounding to
-// fewer places then goes half away from zero on these digits (2.675 gives 2.68).
+// gives it. FloatToStr shows fifteen significant digits, like Delphi and Free Pascal for Double
+// values. Rounding to a number of places works on the exact value of the double instead (so 1.005,
+// which is 1.00499999... in binary, gives 1.00) and sends true ties away from zero (2.5 gives 3).
 struct Decimal {
     bool negative = false;
     std::string digits;  // no trailing zeros; empty for zero
@@ -37,6 +38,9 @@ Decimal toDecimal(double value, int precision = 15)
         d.digits.pop_back();
     return d;
 }
+
+// The exact value, to as many digits as rounding can need.
+Decimal exactDecimal(double value) { return toDecimal(value, 40); }
 
 // Rounds to `decimals` places after the decimal point (may be negative), half away from zero.
 void roundDecimal(Decimal& d, int decimals)
@@ -161,7 +165,7 @@ std::string formatFixed(double value, int decimals, bool thousands)
         decimals = 0;
     if (decimals > 18)
         decimals = 18;
-    Decimal d = toDecimal(value);
+    Decimal d = exactDecimal(value);
     // Beyond fifteen digits the integer part is exact: take it from the binary value.
     if (std::fabs(value) >= 1e15) {
         char buf[400];
@@ -192,7 +196,7 @@ std::string formatScientific(double value, int precision, int minExponentDigits,
         return special(value);
     if (precision <= 0 || precision > 15)
         precision = 15;
-    Decimal d = toDecimal(value);
+    Decimal d = exactDecimal(value);
     roundSignificant(d, precision);
     std::string out = d.negative && !d.digits.empty() ? "-" : "";
     out += d.digits.empty() ? '0' : d.digits[0];
@@ -302,7 +306,7 @@ std::string formatFloatPattern(std::string_view pattern, double value)
 
     // Digits of the number.
     double magnitude = std::fabs(value);
-    Decimal d = toDecimal(magnitude);
+    Decimal d = exactDecimal(magnitude);
     std::string intPart, fracPart;
     int exponent = 0;
     if (scientific) {

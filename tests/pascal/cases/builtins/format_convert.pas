@@ -8,7 +8,7 @@ begin
   ShowMessage(FloatToStr(StrToFloat('2.5') * 2) + ' ' + FloatToStr(StrToFloat('1e3')));
   ShowMessage(FormatFloat('0.00', 3.14159) + ' ' + FormatFloat('#,##0.00', 1234567.891) + ' ' + FormatFloat('0.###E+00', 12345.678));
   ShowMessage(FormatFloat('#.##', 0.5) + '|' + FormatFloat('000-000', 12345) + '|' + FormatFloat('0.0;(0.0);zero', -3.25) + '|' + FormatFloat('0.0;(0.0);zero', 0));
-  ShowMessage(FormatFloat('0.00', 1.005) + ' ' + FormatFloat('0.00', 2.675) + ' ' + FormatFloat('0', 2.5) + ' ' + FormatFloat('"Total: "0.00', 5));
+  ShowMessage(FormatFloat('0.0', 1.25) + ' ' + FormatFloat('0.00', 2.125) + ' ' + FormatFloat('0', 2.5) + ' ' + FormatFloat('"Total: "0.00', 5));
   ShowMessage(Format('%d|%5d|%-5d|%s|%f|%.2f|%x|%8.3f|%g', [42, 42, 42, 'hi', 3.14159, 2.345, 255, 3.14159, 0.5]));
   ShowMessage(Format('%n|%5.1f|%-8s|%3s|%.3s|%u|%.4x|%d%%', [1234.5, 3.14159, 'ab', 'abcdef', 'abcdef', 42, 255, 7]));
   ShowMessage(Format('%s has %d items costing %.2f', ['cart', 3, 9.5]));
@@ -22,7 +22,7 @@ end.
 5 1000
 3.14 1,234,567.89 1.235E+04
 .5|012-345|(3.3)|zero
-1.01 2.68 3 Total: 5.00
+1.3 2.13 3 Total: 5.00
 42|   42|42   |hi|3.14|2.35|FF|   3.142|0.5
 1,234.50|  3.1|ab      |abcdef|abc|42|00FF|7%
 cart has 3 items costing 9.50
