@@ -1,7 +1,10 @@
-// What cameras and settings say as text: battery levels and the network camera ports.
+// What cameras and settings tell: battery levels, network camera ports, camera file names and the
+// USB identification of cameras.
 
 #include "camera/device/battery_level.h"
 #include "camera/device/camera_ports.h"
+#include "camera/device/file_names.h"
+#include "camera/device/usb_match.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,42 @@ TEST(CameraPorts, EmptyValueListsNothing)
 {
     EXPECT_TRUE(ParseCameraPorts(QString()).ports.isEmpty());
     EXPECT_TRUE(ParseCameraPorts(QStringLiteral(" ; ;")).rejected.isEmpty());
+}
+
+TEST(CameraFileNames, StayInTheirFolder)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"IMG_0001.JPG", "IMG_0001.JPG"},
+        {"../../etc/passwd", "passwd"},
+        {"DCIM\\100\\A.JPG", "A.JPG"},
+        {"..", "picture.jpg"},
+        {"", "picture.jpg"},
+        {"a/", "picture.jpg"},
+        {"x\ny.jpg", "x_y.jpg"},
+        {" spaced.jpg ", "spaced.jpg"},
+    };
+    for (const auto& [camera, local] : cases)
+        EXPECT_EQ(SafeLocalFileName(QString::fromUtf8(camera)), QString::fromUtf8(local)) << camera;
+    EXPECT_EQ(SafeLocalFileName(QString(300, u'\u00e4')).toUtf8().size(), 254);
+}
+
+TEST(UsbCameras, MatchByIdsThenByStillImageClass)
+{
+    const QList<UsbDriverEntry> drivers = {
+        {"Mass Storage Thing", 0, 0, 8, -1, -1},
+        {"USB PTP Class Camera", 0, 0, 6, 1, 1},
+        {"Nikon DSC D750", 0x04b0, 0x0440, 0, -1, -1},
+    };
+    using Interface = UsbDeviceDescription::Interface;
+    const UsbDeviceDescription nikon{1, 5, 0x04b0, 0x0440, {{0, 0, 0}, {6, 1, 1}}};
+    const UsbDeviceDescription generic{2, 17, 0x1234, 0x0001, {{0, 0, 0}, {6, 1, 1}}};
+    const UsbDeviceDescription stick{1, 6, 0x0781, 0x5567, {{0, 0, 0}, {8, 6, 80}}};
+    const UsbDeviceDescription otherProtocol{1, 7, 0x1111, 0x2222, {{0, 0, 0}, Interface{6, 1, 2}}};
+    EXPECT_EQ(MatchUsbCamera(nikon, drivers), QStringLiteral("Nikon DSC D750"));
+    EXPECT_EQ(MatchUsbCamera(generic, drivers), QStringLiteral("USB PTP Class Camera"));
+    EXPECT_EQ(MatchUsbCamera(stick, drivers), QString());
+    EXPECT_EQ(MatchUsbCamera(otherProtocol, drivers), QString());
+    EXPECT_EQ(UsbPortPath(generic), QStringLiteral("usb:002,017"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "camera/device/device_ids.h"
 #include "camera/device/gphoto2/gphoto_config.h"
+#include "camera/device/gphoto2/usb_devices.h"
 
 #include <QLoggingCategory>
 
@@ -15,25 +16,18 @@ GphotoDetector::GphotoDetector(std::shared_ptr<Library> library)
 
 QList<std::pair<QString, QString>> GphotoDetector::detectUsb()
 {
-    QList<std::pair<QString, QString>> found;
-    CameraList* list = nullptr;
-    gp_list_new(&list);
-    const ListPtr owner(list);
-    const ContextPtr context(gp_context_new());
-    {
+    // The camera library's own autodetection loses about 22 KB on every call (the device lists of its
+    // USB port driver), which a program that looks again at every USB event cannot afford; the kernel's
+    // device list and the driver list's USB IDs give the same answer.
+    if (m_usbDrivers.isEmpty()) {
         auto lock = m_library->lock();
-        const PortListPtr ports = m_library->loadPorts();
-        if (!ports || gp_abilities_list_detect(m_library->abilities(), ports.get(), list, context.get()) < GP_OK)
-            return found;
+        m_usbDrivers = UsbDriverEntries(m_library->abilities());
     }
-    for (int i = 0; i < gp_list_count(list); ++i) {
-        const char* model = nullptr;
-        const char* port = nullptr;
-        gp_list_get_name(list, i, &model);
-        gp_list_get_value(list, i, &port);
-        // Mass-storage cards ("disk:") are file systems, not cameras that can be released.
-        if (model && port && QLatin1String(port).startsWith(QLatin1String("usb:")))
-            found.append({QString::fromUtf8(model), QString::fromUtf8(port)});
+    QList<std::pair<QString, QString>> found;
+    for (const UsbDeviceDescription& device : ListUsbDevices()) {
+        const QString model = MatchUsbCamera(device, m_usbDrivers);
+        if (!model.isEmpty())
+            found.append({model, UsbPortPath(device)});
     }
     return found;
 }
@@ -49,8 +43,7 @@ GphotoDetector::Probe GphotoDetector::probe(const QString& driverModel, const QS
     int initialised = GP_ERROR;
     {
         auto lock = m_library->lock();
-        const PortListPtr ports = m_library->loadPorts();
-        if (m_library->configure(raw, ports.get(), driverModel, port).ok())
+        if (m_library->configure(raw, m_library->ports(), driverModel, port).ok())
             initialised = gp_camera_init(raw, context.get());
     }
     if (initialised < GP_OK) {

@@ -2,6 +2,7 @@
 
 #include "camera/device/device_types.h"
 #include "camera/device/gphoto2/gphoto_library.h"
+#include "camera/device/usb_match.h"
 
 #include <QMap>
 #include <QObject>
@@ -53,6 +54,7 @@ private:
     QList<std::pair<QString, QString>> detectUsb();
 
     std::shared_ptr<Library> m_library;
+    QList<UsbDriverEntry> m_usbDrivers;
     QMap<QString, Probe> m_known;  // by port
 };
 

@@ -69,8 +69,7 @@ DeviceResult<DeviceDescription> GphotoDriver::open()
     m_camera.reset(camera);
     {
         auto lock = m_library->lock();
-        m_ports = m_library->loadPorts();
-        const DeviceStatus configured = m_library->configure(camera, m_ports.get(), m_driverModel, m_port);
+        const DeviceStatus configured = m_library->configure(camera, m_library->ports(), m_driverModel, m_port);
         if (!configured.ok())
             return configured.error();
         const int result = gp_camera_init(camera, m_context.get());

@@ -38,7 +38,6 @@ private:
     QString m_driverModel;
     QString m_port;
     QString m_fallbackName;
-    PortListPtr m_ports;
     ContextPtr m_context;
     CameraPtr m_camera;
     bool m_initialised = false;

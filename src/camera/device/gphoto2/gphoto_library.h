@@ -38,7 +38,6 @@ using CameraPtr = std::unique_ptr<Camera, CameraUnref>;
 using ListPtr = std::unique_ptr<CameraList, ListUnref>;
 using WidgetPtr = std::unique_ptr<CameraWidget, WidgetFree>;
 using FilePtr = std::unique_ptr<::CameraFile, FileUnref>;
-using PortListPtr = std::shared_ptr<GPPortInfoList>;
 
 // The one conversion from the library's result codes to our errors. `waiting` marks the wait for
 // events, where every failure means the connection is gone.
@@ -55,8 +54,10 @@ public:
 
     std::unique_lock<std::mutex> lock() { return std::unique_lock(m_mutex); }
     CameraAbilitiesList* abilities() const { return m_abilities.get(); }
-    // A fresh list of the ports (USB devices come and go); the caller holds lock().
-    PortListPtr loadPorts();
+    // The port list, loaded at its first use (a program without cameras never loads the port drivers)
+    // and kept: a USB or network port that appears later is found by its path all the same. The caller
+    // holds lock().
+    GPPortInfoList* ports();
     // Sets a new camera's driver (by its model name in the driver list) and its port (by path,
     // including network ports that are not listed); the caller holds lock().
     DeviceStatus configure(Camera* camera, GPPortInfoList* ports, const QString& driverModel, const QString& port);
@@ -66,6 +67,7 @@ public:
 private:
     std::mutex m_mutex;
     std::unique_ptr<CameraAbilitiesList, AbilitiesListFree> m_abilities;
+    std::unique_ptr<GPPortInfoList, PortListFree> m_ports;
 };
 
 // Closes an initialised camera (gp_camera_exit) and keeps standard input intact; takes the library lock.
