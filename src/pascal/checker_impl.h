@@ -8,9 +8,18 @@
 #include "pascal/small_vector.h"
 
 #include <deque>
+#include <limits>
 #include <string>
 
 namespace shutterhand::pascal {
+
+// Larger types are refused: a frame is cleared on every call, and a run must not exhaust memory.
+constexpr int64_t kMaxTypeSlots = int64_t(1) << 22;
+
+inline bool fitsInt32(int64_t v)
+{
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
 
 class Checker {
 public:
