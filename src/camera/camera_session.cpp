@@ -178,6 +178,11 @@ void CameraSession::ComboBox1Change(int index)
     // the same camera again must be able to open it.
     releaseCurrentDevice(QStringLiteral("Eine andere Kamera wurde gewählt."));
     m_device = ConnectDeviceByName(shownCameraText());
+    if (m_device && m_index < 0) {
+        // The list was rebuilt while the camera was being connected (a camera came or went).
+        m_index = static_cast<int>(m_entryIds.lastIndexOf(m_device->DeviceID()));
+        showList();
+    }
     m_infoEnabled = m_device != nullptr;
     m_releaseEnabled = SupportsTakePicture();
     m_manager.RegisterEvent(wia::EventItemCreated, wia::AllDevices);

@@ -102,6 +102,37 @@ private slots:
         QVERIFY(QDir(f.folder.filePath("tmp")).entryList(QDir::Files) == QStringList{"tmp.jpg"});
     }
 
+    void pictureActionCanReleaseTheNextPicture()
+    {
+        // An action of TakeRemotePicture that asks for the next picture gets it as a requested one.
+        SessionFixture f;
+        ApplicationCore& core = f.start({events::TakeRemotePicture, events::TakePicture});
+        f.session->ComboBox1Change(0);
+        int runs = 0;
+        f.runner.onRun = [&](const ActionRun&) {
+            if (++runs < 3)
+                core.TriggerPicture();
+        };
+        core.TriggerPicture();
+        QTRY_COMPARE_WITH_TIMEOUT(f.timeline.runs().size(), 3, 15000);
+        QCOMPARE(f.timeline.runs(), QStringList(3, "run:TakeRemotePicture"));
+        QTRY_VERIFY(!f.session->releaseUnderWay());
+        QVERIFY(!core.PicturePending && !core.PictureRequested);
+        QCOMPARE(f.camera()->pictureCount(), 3);
+    }
+
+    void clearingThePictureShowsThePlaceholder()
+    {
+        SessionFixture f;
+        ApplicationCore& core = f.start();
+        QCOMPARE(core.shownImageSize(), QSize());
+        f.folder.copyDelivery();
+        core.ClearImage();
+        QCOMPARE(f.view.pictures.last(), f.folder.filePath("data/img/shutter_hand.jpg"));
+        QVERIFY(!core.shownImageSize().isEmpty());
+        QVERIFY(core.SaveCurrentImage("placeholder.jpg").ok());
+    }
+
     void pictureFromTheCameraButtonRaisesTakePicture()
     {
         SessionFixture f;
