@@ -450,6 +450,68 @@ TEST(HostApi, CallDepthIsTheHostsChoice)
     EXPECT_EQ(deep.output, "500\n");
 }
 
+TEST(HostApi, RecordsVarParametersAndMisuse)
+{
+    auto configuration = configurationSet();
+    auto extra = std::make_shared<ImportSet>("Extra", std::vector<std::shared_ptr<const ImportSet>>{configuration});
+    ASSERT_TRUE(extra->addRoutine("function Describe(const V : TVar) : string", [](HostCall& c) {
+        c.setResult(std::string(c.stringField(0, "Name")) + "=" + std::string(c.stringField(0, "Value")));
+    }));
+    ASSERT_TRUE(extra->addRoutine("procedure Split(const S: string; var Left, Right: string)", [](HostCall& c) {
+        std::string_view s = c.string(0);
+        std::size_t at = s.find(':');
+        c.setString(1, s.substr(0, at));
+        c.setString(2, at == std::string_view::npos ? std::string_view() : s.substr(at + 1));
+    }));
+    ASSERT_TRUE(extra->addRoutine("procedure Bump(var N: Integer; var X: Double)", [](HostCall& c) {
+        c.setInteger(0, c.integer(0) + 1);
+        c.setReal(1, c.real(1) * 2);
+    }));
+    ASSERT_TRUE(extra->addRoutine("procedure Wrong(N: Integer)", [](HostCall& c) { (void)c.string(0); }));
+
+    Engine engine;
+    ASSERT_TRUE(engine.addImportSet(configuration));
+    ASSERT_TRUE(engine.addImportSet(extra));
+    std::string output;
+    engine.setScript(R"(
+var
+  v: TVar;
+  a, b: string;
+  n: Integer;
+  x: Double;
+begin
+  v.Name := 'Mode';
+  v.Value := 'auto';
+  ShowMessage(Describe(v));
+  Split('left:right', a, b);
+  ShowMessage(a + '|' + b);
+  n := 41;
+  x := 1.25;
+  Bump(n, x);
+  ShowMessage(IntToStr(n) + ' ' + FloatToStr(x));
+  Wrong(1);
+end.
+)");
+    engine.setCompileHook([&](CompileContext& ctx) {
+        ctx.declareRoutine("procedure ShowMessage(Message: string);",
+                           [&](HostCall& call) { output += std::string(call.string(0)) + "\n"; });
+    });
+    ASSERT_TRUE(engine.compile());
+    EXPECT_FALSE(engine.execute());
+    EXPECT_EQ(output, "Mode=auto\nleft|right\n42 2.5\n");
+    EXPECT_EQ(engine.errorText(), "Exception: host routine Wrong: argument 0 is not a string");
+}
+
+TEST(HostApi, ImportSetsNeedWhatTheyUse)
+{
+    auto configuration = configurationSet();
+    auto application = applicationSet(configuration);
+    Engine engine;
+    EXPECT_FALSE(engine.addImportSet(application));
+    EXPECT_TRUE(engine.addImportSet(configuration));
+    EXPECT_TRUE(engine.addImportSet(application));
+}
+
 TEST(HostApi, BadDeclarationTextsAreReported)
 {
     ImportSet set("Broken");
