@@ -70,12 +70,18 @@ void CameraSession::ensureService()
 {
     if (m_manager.isConnected())
         return;
-    const CameraPortList ports = ParseCameraPorts(m_core.config().Vars().GetValueByName(QStringLiteral("CameraPorts")));
-    for (const QString& rejected : ports.rejected)
-        m_core.WriteLog(1,
-                        QStringLiteral("CameraPorts: \"%1\" ist kein Netzwerkanschluss einer Kamera und wird "
-                                       "übergangen.")
-                            .arg(rejected));
+    if (!m_serviceStarted) {
+        // The service reads its settings once, at its first use; the entries it cannot use are named
+        // then, as errors, so that the log window shows them.
+        m_serviceStarted = true;
+        const CameraPortList ports
+            = ParseCameraPorts(m_core.config().Vars().GetValueByName(QStringLiteral("CameraPorts")));
+        for (const QString& rejected : ports.rejected)
+            m_core.WriteLog(2,
+                            QStringLiteral("CameraPorts: \"%1\" ist kein Netzwerkanschluss einer Kamera und "
+                                           "wird übergangen.")
+                                .arg(rejected));
+    }
     m_manager.Connect(serviceSettings());
 }
 

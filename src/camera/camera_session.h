@@ -104,6 +104,7 @@ private:
     bool m_seriesEnabled = false;
     QString m_status;
     bool m_connecting = false;
+    bool m_serviceStarted = false;
 
     bool m_releasing = false;
     QPointer<Device> m_releaseDevice;

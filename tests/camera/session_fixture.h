@@ -107,7 +107,8 @@ struct SessionFixture {
         core->setCameraService(session.get());
         if (!core->start(view))
             qFatal("start-up failed");
-        core->ToggleLogWindow();  // notes are kept only while the log window is open
+        if (!core->logBook().isOpen())
+            core->ToggleLogWindow();  // notes are kept only while the log window is open
         timeline.entries.clear();
         return *core;
     }

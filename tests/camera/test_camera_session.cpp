@@ -37,6 +37,17 @@ private slots:
         QVERIFY(!s.currentDevice());
     }
 
+    void unusableCameraPortsAreReportedOnce()
+    {
+        SessionFixture f;
+        f.start({}, "CameraPorts/:/String/:/usb:001;ptpip:10.0.0.1:99999\r\n");
+        f.session->ComboBox1Change(0);
+        const QStringList messages = f.logMessages();
+        QCOMPARE(messages.filter("CameraPorts:").size(), 2);
+        QVERIFY(messages.contains("2 CameraPorts: \"usb:001\" ist kein Netzwerkanschluss einer Kamera und wird "
+                                  "übergangen."));
+    }
+
     void choosingACameraConnectsIt()
     {
         SessionFixture f;
