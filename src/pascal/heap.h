@@ -107,6 +107,16 @@ public:
     // Takes new references for everything a value of type t holds.
     void addRefs(const Type* t, const Slot* slots);
 
+    // Counts memory the run's objects hold outside strings and arrays (string list items, object
+    // table entries) against the same limit; throws OutOfMemory when it would go over.
+    void charge(std::size_t bytes)
+    {
+        if (bytes > limit_ || live_ + bytes > limit_)
+            throw OutOfMemory();
+        live_ += bytes;
+    }
+    void discharge(std::size_t bytes) { live_ -= bytes < live_ ? bytes : live_; }
+
     std::size_t liveBytes() const { return live_; }
     void setLimit(std::size_t limit) { limit_ = limit; }
 

@@ -43,6 +43,16 @@ ObjectHandle ObjectTable::add(const ClassInfo* cls, void* ptr, bool owned)
         Entry& e = entries_[existing];
         return (static_cast<uint64_t>(e.gen) << 32) | existing;
     }
+    if (heap_ != nullptr) {
+        try {
+            heap_->charge(kEntryCost);
+        } catch (...) {
+            // The object was made for the script; without room for it, it is freed again.
+            if (owned)
+                destroyObject(cls, ptr);
+            throw;
+        }
+    }
     uint32_t index;
     if (!free_.empty()) {
         index = free_.back();
@@ -76,6 +86,8 @@ void ObjectTable::free(ObjectHandle handle)
     if (e->gen == 0)
         e->gen = 1;
     free_.push_back(index);
+    if (heap_ != nullptr)
+        heap_->discharge(kEntryCost);
     destroyObject(cls, ptr);
 }
 
@@ -90,6 +102,8 @@ void ObjectTable::clear()
     // Destroying an object may not touch the table, so collect first.
     for (std::size_t i = 1; i < entries_.size(); ++i) {
         Entry& e = entries_[i];
+        if (e.alive && heap_ != nullptr)
+            heap_->discharge(kEntryCost);
         if (e.alive && e.owned) {
             e.alive = false;
             destroyObject(e.cls, e.ptr);

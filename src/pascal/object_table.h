@@ -3,6 +3,7 @@
 // The objects of one run. Scripts hold handles, never raw pointers: a handle names a table entry and
 // its generation, so that using an object after Free is recognised instead of touching freed memory.
 
+#include "pascal/heap.h"
 #include "pascal/symbols.h"
 #include "pascal/value.h"
 
@@ -23,6 +24,8 @@ public:
     };
 
     ObjectTable() = default;
+    // Counts each live object against the run's memory limit.
+    void setHeap(Heap* heap) { heap_ = heap; }
     ObjectTable(const ObjectTable&) = delete;
     ObjectTable& operator=(const ObjectTable&) = delete;
     ~ObjectTable() { clear(); }
@@ -55,6 +58,8 @@ private:
     // Runs have few objects, so the table is searched directly; an index by pointer is built once it
     // grows past kLinear entries.
     static constexpr std::size_t kLinear = 32;
+    static constexpr std::size_t kEntryCost = 64;
+    Heap* heap_ = nullptr;
     std::vector<Entry> entries_{Entry{}};
     std::vector<uint32_t> free_;
     std::unordered_map<void*, uint32_t> byPtr_;

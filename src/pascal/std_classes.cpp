@@ -75,7 +75,44 @@ void exceptionSetMessage(Vm& vm, Slot* args, const void*)
 
 // ---------------- string lists ----------------
 
+// The items count against the run's memory limit like strings do, so that a list growing in a loop
+// ends the run with "Out of memory" instead of exhausting the program's memory.
 struct StringList {
+    explicit StringList(Heap& h)
+        : heap(h)
+    { }
+    ~StringList() { heap.discharge(bytes); }
+
+    static std::size_t cost(std::string_view s) { return s.size() + 32; }
+    void insertAt(std::size_t at, std::string_view s)
+    {
+        heap.charge(cost(s));
+        bytes += cost(s);
+        items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), std::string(s));
+    }
+    void eraseAt(std::size_t at)
+    {
+        bytes -= cost(items[at]);
+        heap.discharge(cost(items[at]));
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    void assignAt(std::size_t at, std::string_view s)
+    {
+        heap.charge(cost(s));
+        bytes += cost(s);
+        bytes -= cost(items[at]);
+        heap.discharge(cost(items[at]));
+        items[at] = std::string(s);
+    }
+    void clear()
+    {
+        heap.discharge(bytes);
+        bytes = 0;
+        items.clear();
+    }
+
+    Heap& heap;
+    std::size_t bytes = 0;
     std::vector<std::string> items;
     bool sorted = false;
     bool caseSensitive = false;
@@ -137,13 +174,13 @@ bool findSorted(const StringList& l, std::string_view s, std::size_t& at)
 int64_t addItem(StringList& l, std::string_view s)
 {
     if (!l.sorted) {
-        l.items.emplace_back(s);
+        l.insertAt(l.items.size(), s);
         return static_cast<int64_t>(l.items.size()) - 1;
     }
     std::size_t at;
     if (findSorted(l, s, at))
         return static_cast<int64_t>(at);  // duplicates are ignored in a sorted list
-    l.items.insert(l.items.begin() + static_cast<std::ptrdiff_t>(at), std::string(s));
+    l.insertAt(at, s);
     return static_cast<int64_t>(at);
 }
 
@@ -190,7 +227,7 @@ std::string joinText(const StringList& l)
 
 void setText(StringList& l, std::string_view text)
 {
-    l.items.clear();
+    l.clear();
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t end = text.find_first_of("\r\n", i);
@@ -234,7 +271,7 @@ std::string delimitedText(const StringList& l, char delimiter)
 
 void setDelimitedText(StringList& l, std::string_view text, char delimiter)
 {
-    l.items.clear();
+    l.clear();
     auto isSpace = [&](char c) { return !l.strictDelimiter && static_cast<unsigned char>(c) <= ' '; };
     std::size_t i = 0;
     std::size_t n = text.size();
@@ -292,17 +329,17 @@ void slInsert(Vm& vm, Slot* args, const void*)
     int64_t index = args[1].i;
     if (index < 0 || static_cast<uint64_t>(index) > l.items.size())
         indexError(vm, index);
-    l.items.insert(l.items.begin() + index, std::string(arg(args, 2)));
+    l.insertAt(static_cast<std::size_t>(index), arg(args, 2));
 }
 
 // procedure Delete(Index: Integer): [self][Index]
 void slDelete(Vm& vm, Slot* args, const void*)
 {
     StringList& l = listOf(vm, args[0]);
-    l.items.erase(l.items.begin() + static_cast<std::ptrdiff_t>(checkedIndex(vm, l, args[1].i)));
+    l.eraseAt(checkedIndex(vm, l, args[1].i));
 }
 
-void slClear(Vm& vm, Slot* args, const void*) { listOf(vm, args[0]).items.clear(); }
+void slClear(Vm& vm, Slot* args, const void*) { listOf(vm, args[0]).clear(); }
 
 void slCount(Vm& vm, Slot* args, const void*) { args[0].i = static_cast<int64_t>(listOf(vm, args[1]).items.size()); }
 
@@ -318,7 +355,7 @@ void slPut(Vm& vm, Slot* args, const void*)
     StringList& l = listOf(vm, args[0]);
     if (l.sorted)
         vm.fail(standardClasses().stringListError, "Operation not allowed on sorted list");
-    l.items[checkedIndex(vm, l, args[1].i)] = std::string(arg(args, 2));
+    l.assignAt(checkedIndex(vm, l, args[1].i), arg(args, 2));
 }
 
 void slIndexOf(Vm& vm, Slot* args, const void*) { args[0].i = indexOf(listOf(vm, args[1]), arg(args, 2)); }
@@ -381,12 +418,12 @@ void slSetValue(Vm& vm, Slot* args, const void*)
     if (value.empty()) {
         // Setting an empty value removes the entry, as Delphi does.
         if (i >= 0)
-            l.items.erase(l.items.begin() + i);
+            l.eraseAt(static_cast<std::size_t>(i));
         return;
     }
     std::string item = std::string(name) + "=" + std::string(value);
     if (i >= 0) {
-        l.items[static_cast<std::size_t>(i)] = item;
+        l.assignAt(static_cast<std::size_t>(i), item);
         if (l.sorted)
             sortList(l);
     } else {
@@ -552,7 +589,8 @@ void declareStandardClasses(DeclarationSet& set, StandardClasses& classes)
     classes.stringList = list;
     set.addMethod(list, "constructor Create",
                   Binding{[](Vm& vm, Slot* args, const void* data) {
-                              args[0].u = vm.objects().add(static_cast<const ClassInfo*>(data), new StringList, true);
+                              args[0].u = vm.objects().add(static_cast<const ClassInfo*>(data),
+                                                           new StringList(vm.heap()), true);
                           },
                           list});
     set.addMethod(list, "procedure Sort", Binding{slSort, nullptr});

@@ -64,7 +64,9 @@ Vm::Vm(const Module& module, const RunLimits& limits)
     : module_(module)
     , limits_(limits)
     , heap_(limits.memoryLimit)
-{ }
+{
+    objects_.setHeap(&heap_);
+}
 
 Vm::~Vm()
 {

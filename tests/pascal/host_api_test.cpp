@@ -413,6 +413,8 @@ TEST(HostApi, LimitsEndRunsWithAClearError)
     struct Row {
         const char* script;
         const char* error;
+        std::size_t memoryLimit = std::size_t(64) << 20;
+        int timeLimitMs = 200;
     };
     const Row rows[] = {
         {"begin\n  while True do ;\nend.", "Runtime error (2:3): Time limit of 200 ms exceeded"},
@@ -420,13 +422,16 @@ TEST(HostApi, LimitsEndRunsWithAClearError)
         {"var s: string;\nbegin\n  s := 'x';\n  while True do s := s + s;\nend.",
          "Runtime error (4:24): Out of memory"},
         {"begin\n  Sleep(5000);\nend.", "Runtime error (2:3): Time limit of 200 ms exceeded"},
+        {"var l: TStringList;\nbegin\n  l := TStringList.Create;\n  while True do l.Add('0123456789');\nend.",
+         "Runtime error (4:19): Out of memory", 1 << 20, 10000},
+        {"begin\n  while True do TObject.Create;\nend.", "Runtime error (2:25): Out of memory", 1 << 20, 10000},
     };
     for (const Row& row : rows) {
         Host host;
         ASSERT_TRUE(host.compile(row.script)) << host.messages();
-        host.engine.setTimeLimit(std::chrono::milliseconds(200));
+        host.engine.setTimeLimit(std::chrono::milliseconds(row.timeLimitMs));
         host.engine.setMaxCallDepth(100);
-        host.engine.setMemoryLimit(std::size_t(64) << 20);
+        host.engine.setMemoryLimit(row.memoryLimit);
         auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(host.execute()) << row.script;
         EXPECT_EQ(host.engine.errorText(), row.error) << row.script;
