@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -487,9 +488,15 @@ void slLoadFromFile(Vm& vm, Slot* args, const void*)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         vm.fail(standardClasses().fileOpenError, "Cannot open file \"" + path + "\". " + std::strerror(errno));
+    // The whole file is read before it is split: it must fit in what the run may still use.
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    std::size_t reserved = ec ? 0 : static_cast<std::size_t>(size);
+    vm.heap().charge(reserved);
     std::ostringstream buffer;
     buffer << in.rdbuf();
     std::string text = buffer.str();
+    vm.heap().discharge(reserved);
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     setText(l, text);
