@@ -51,10 +51,9 @@ void GphotoBackend::start()
 {
     if (m_thread)
         return;
-    m_library = gphoto::Library::instance();
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("camera detection"));
-    m_detector = new gphoto::GphotoDetector(m_library);
+    m_detector = new gphoto::GphotoDetector;
     m_detector->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_detector, &QObject::deleteLater);
     connect(m_detector, &gphoto::GphotoDetector::scanned, this, &GphotoBackend::onScanned);
@@ -112,7 +111,9 @@ std::unique_ptr<CameraDriver> GphotoBackend::createDriver(const QString& deviceI
     const auto found = m_reach.find(deviceId);
     if (found == m_reach.end())
         return nullptr;
-    return std::make_unique<gphoto::GphotoDriver>(m_library, found->first, found->second, m_names.value(deviceId));
+    // The detector has loaded the library by now (a device is listed), so this does not wait.
+    return std::make_unique<gphoto::GphotoDriver>(gphoto::Library::instance(), found->first, found->second,
+                                                  m_names.value(deviceId));
 }
 
 void GphotoBackend::setConnected(const QString& deviceId, bool connected)

@@ -42,7 +42,6 @@ private:
 
     bool m_usb;
     QStringList m_networkPorts;
-    std::shared_ptr<gphoto::Library> m_library;
     QThread* m_thread = nullptr;
     gphoto::GphotoDetector* m_detector = nullptr;
     UdevMonitor* m_udev = nullptr;

@@ -10,10 +10,6 @@ Q_LOGGING_CATEGORY(lcDetector, "shutterhand.camera.detect", QtInfoMsg)
 
 namespace shutterhand::gphoto {
 
-GphotoDetector::GphotoDetector(std::shared_ptr<Library> library)
-    : m_library(std::move(library))
-{ }
-
 QList<std::pair<QString, QString>> GphotoDetector::detectUsb()
 {
     // The camera library's own autodetection loses about 22 KB on every call (the device lists of its
@@ -65,6 +61,8 @@ GphotoDetector::Probe GphotoDetector::probe(const QString& driverModel, const QS
 
 void GphotoDetector::scan(const ScanRequest& request)
 {
+    if (!m_library)
+        m_library = Library::instance();
     for (const QString& port : request.forgetPorts)
         m_known.remove(port);
 

@@ -35,9 +35,10 @@ class GphotoDetector : public QObject {
     Q_OBJECT
 
 public:
-    explicit GphotoDetector(std::shared_ptr<Library> library);
+    GphotoDetector() = default;
 
-    // Runs on the detector's thread.
+    // Runs on the detector's thread; the first look loads the camera library's driver list there, off
+    // the UI thread.
     void scan(const shutterhand::gphoto::ScanRequest& request);
 
 signals:
