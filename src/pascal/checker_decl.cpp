@@ -18,8 +18,6 @@ Checker::Checker(const Environment& env, Arena& arena, Diagnostics& diag)
 
 void Checker::error(SourcePos pos, std::string text) { diag_.error(pos, std::move(text)); }
 
-std::string Checker::typeName(const Type* t) const { return std::string(t->name); }
-
 void Checker::incompatible(SourcePos pos, const Type* a, const Type* b)
 {
     if (a == &errorType_ || b == &errorType_)

@@ -177,29 +177,6 @@ tt::Expr* Checker::fieldOf(tt::Expr* record, const Field* field, SourcePos pos)
 
 // ---------------- coercion ----------------
 
-bool Checker::assignable(const Type* target, const tt::Expr* e) const
-{
-    const Type* src = e->type;
-    if (src == target)
-        return true;
-    switch (target->kind) {
-    case TypeKind::Ordinal:
-        return sameOrdinalFamily(target, src);
-    case TypeKind::Float:
-        return isNumeric(src);
-    case TypeKind::String:
-        return isString(src) || isChar(src);
-    case TypeKind::Set:
-        return src->kind == TypeKind::Set && (src->elem == nullptr || sameOrdinalFamily(src->elem, target->elem));
-    case TypeKind::Class:
-        return src->kind == TypeKind::Nil || (isClass(src) && classDescendsFrom(src->cls, target->cls));
-    case TypeKind::DynArray:
-        return src->kind == TypeKind::Nil || (src->kind == TypeKind::DynArray && src->elem == target->elem);
-    default:
-        return false;
-    }
-}
-
 tt::Expr* Checker::coerce(tt::Expr* e, const Type* target, SourcePos pos)
 {
     if (isError(e) || target == &errorType_)

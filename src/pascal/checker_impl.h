@@ -86,7 +86,6 @@ public:
 
     // ---- conversions ----
     tt::Expr* coerce(tt::Expr* e, const Type* target, SourcePos pos);
-    bool assignable(const Type* target, const tt::Expr* e) const;
     tt::Expr* condition(const ast::Expr* e);
     tt::Expr* ordinalValue(const ast::Expr* e);
     bool isLvalue(const tt::Expr* e) const;
@@ -119,7 +118,6 @@ public:
     void error(SourcePos pos, std::string text);
     void incompatible(SourcePos pos, const Type* a, const Type* b);
     bool isError(const tt::Expr* e) const { return e->type == &errorType_; }
-    std::string typeName(const Type* t) const;
     Type* newType(TypeKind kind, std::string_view name);
     const Type* dynArrayOf(const Type* elem);
     const Type* openArrayOf(const Type* elem);

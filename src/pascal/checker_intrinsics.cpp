@@ -386,7 +386,6 @@ tt::Expr* Checker::intrinsic(Symbol* sym, std::span<ast::Expr* const> args, Sour
         const Type* rt = n->type->ord == OrdKind::S64 ? bt_.int64Type : bt_.integerType;
         return make(rt, {coerce(n, bt_.int64Type, args[0]->pos)});
     }
-    case Intrinsic::SizeOf:
     case Intrinsic::None:
         break;
     }

@@ -431,15 +431,6 @@ void randomInt(Vm&, Slot* args, const void*)
     args[0].i = static_cast<int64_t>(wide % static_cast<uint64_t>(range));
 }
 
-void freeObject(Vm& vm, Slot* args, const void*)
-{
-    ObjectHandle h = args[0].u;
-    if (h == 0)
-        return;
-    vm.object(h);
-    vm.objects().free(h);
-}
-
 void seedRandom(uint32_t seed) { randSeed = seed; }
 
 }  // namespace intrinsics

@@ -183,7 +183,6 @@ void copyString(Vm& vm, Slot* args, const void* data);
 void copyArray(Vm& vm, Slot* args, const void* data);  // data: the array type
 void randomReal(Vm& vm, Slot* args, const void* data);
 void randomInt(Vm& vm, Slot* args, const void* data);
-void freeObject(Vm& vm, Slot* args, const void* data);
 // Starts the sequence of Random anew from `seed` (Randomize).
 void seedRandom(uint32_t seed);
 }  // namespace intrinsics

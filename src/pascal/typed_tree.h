@@ -103,7 +103,6 @@ enum class Intrinsic : uint8_t {
     Exclude,
     Random,
     Odd,
-    SizeOf,
 };
 
 struct Expr {
