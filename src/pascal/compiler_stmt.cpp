@@ -270,18 +270,13 @@ void FunctionCompiler::forStmt(const tt::Stmt* s)
     int32_t limit = s->slot;
     expr(s->b, counter);
     expr(s->c, limit);
-    // A limit outside the variable's type would step the variable out of its range.
+    // A limit beyond the variable's type would step the variable out of its range: an upward loop
+    // stops at the type's highest value, a downward one at its lowest. (A limit on the other side
+    // just means no iterations.)
     const Type* lt = s->c->type;
-    if (lt->low < vt->low || lt->high > vt->high) {
+    if (s->downto ? lt->low < vt->low : lt->high > vt->high) {
         int32_t bound = constReg(s->downto ? vt->low : vt->high);
         emit(s->downto ? OpCode::Max64 : OpCode::Min64, limit, limit, bound);
-        if (!s->downto) {
-            int32_t lowBound = constReg(vt->low);
-            emit(OpCode::Max64, limit, limit, lowBound);
-        } else {
-            int32_t highBound = constReg(vt->high);
-            emit(OpCode::Min64, limit, limit, highBound);
-        }
     }
     int endLabel = newLabel();
     int bodyLabel = newLabel();
