@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 Q_LOGGING_CATEGORY(lcApp, "shutterhand.app", QtInfoMsg)
@@ -270,6 +271,14 @@ void ApplicationCore::ShellOpen(const QString& file, const QString& parameters)
         QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(parameters), info.absolutePath());
         return;
     }
+    // A bare program name ("gimp") is looked up on the search path, as the shell would.
+    if (!info.exists() && !file.isEmpty() && !file.contains(u'/')) {
+        const QString program = QStandardPaths::findExecutable(file);
+        if (!program.isEmpty()) {
+            QProcess::startDetached(program, QProcess::splitCommand(parameters));
+            return;
+        }
+    }
     const QUrl url = QUrl::fromUserInput(file, QDir::currentPath(), QUrl::AssumeLocalFile);
     m_desktop.openUrl(url);
 }
@@ -363,6 +372,12 @@ void ApplicationCore::ShowCameraInfo()
             info = m_camera->cameraInfo();
     }
     m_view->openCameraInfo(info);
+}
+
+void ApplicationCore::ShowInfo()
+{
+    if (m_openAbout)
+        m_openAbout();
 }
 
 QSize ApplicationCore::shownImageSize() const { return m_camera ? m_camera->shownPictureSize() : QSize(); }

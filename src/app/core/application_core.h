@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace shutterhand {
@@ -90,6 +91,9 @@ public:
     void ClearImage();
     // The camera properties dialog ("Kamerainfos").
     void ShowCameraInfo();
+    // The about dialog ("Info über..."), through the callback the main window gives; nothing without one.
+    void ShowInfo();
+    void setAboutDialog(std::function<void()> open) { m_openAbout = std::move(open); }
     // The shown picture's size; empty without a picture.
     QSize shownImageSize() const;
 
@@ -133,8 +137,9 @@ public:
     void setWebServerControl(WebServerControl* control) { m_webServerControl = control; }
     void OpenHelp();
     void OpenWebsite();
-    // The desktop's "open" of a file with parameters: a program is started with the parameters split
-    // as a shell would split them; anything else goes to its default application. Not checked.
+    // The desktop's "open" of a file with parameters: a program (a path, or a bare name found on the
+    // search path) is started with the parameters split as a shell would split them; anything else goes
+    // to its default application. Not checked.
     void ShellOpen(const QString& file, const QString& parameters);
 
     // --- poll timer
@@ -182,6 +187,7 @@ private:
     WebServerControl* m_webServerControl = nullptr;
     CameraService* m_camera = nullptr;
     PicturePush* m_picturePush = nullptr;
+    std::function<void()> m_openAbout;
 
     QTimer m_pollTimer;
     PollMarks m_pollMarks;
