@@ -1,9 +1,11 @@
 // shutterhand-tool script check|run FILE: compiles an action script, and runs it with a console host
-// where ShowMessage writes its text and a line break to standard output. Only the engine's standard
-// declarations are available (no program objects).
+// where ShowMessage writes its text and a line break to standard output. A plain script sees only the
+// engine's standard declarations; the code of an action file (".evn") sees the program's objects too
+// (see action_script.cpp).
 
 #include "common/legacy_text.h"
 #include "pascal/engine.h"
+#include "tool/action_script.h"
 #include "tool/tool_command.h"
 
 #include <QFile>
@@ -22,7 +24,10 @@ void printScriptUsage(FILE* out)
                  "usage: shutterhand-tool script check FILE\n"
                  "       shutterhand-tool script run FILE\n"
                  "check prints the compiler's messages (exit 1) or nothing (exit 0); run also runs\n"
-                 "the script (exit 1 on compile errors, 2 on a run-time error, reported on stderr).\n");
+                 "the script (exit 1 on compile errors, 2 on a run-time error, reported on stderr).\n"
+                 "An action file (FILE ending in .evn) is checked and run with its code against the\n"
+                 "program's script objects and the settings of the program folder, without windows\n"
+                 "or camera; $DeviceName and $Filename are empty, and events it raises run no actions.\n");
 }
 
 bool readScript(const char* path, std::string& text)
@@ -50,6 +55,9 @@ int runScriptCommand(int argc, char** argv)
         return 2;
     }
     bool run = std::strcmp(argv[0], "run") == 0;
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    if (path.endsWith(QLatin1String(".evn"), Qt::CaseInsensitive))
+        return runActionFile(path, run);
     std::string text;
     if (!readScript(argv[1], text))
         return 2;

@@ -15,6 +15,9 @@ namespace {
 
 const QString kRunErrorPrefix = QStringLiteral("Fehler beim ausführen des Scripts: ");
 
+// The context values a firing puts into the code, in this order.
+const QString kContextVariables[] = {QStringLiteral("DeviceName"), QStringLiteral("Filename")};
+
 bool isControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; }
 
 }  // namespace
@@ -158,6 +161,12 @@ bool CheckScript(ApplicationCore& core, const QString& code, QStringList& messag
 {
     TInterpreter interpreter(core);
     interpreter.SetScript(code);
+    // The code is judged as it will run: a firing puts string literals in place of $DeviceName and
+    // $Filename, which the compiler would otherwise read as a hexadecimal number followed by a stray
+    // word, refusing every action that uses them. Blank literals of the same length keep each row and
+    // column of the messages where the editor shows them.
+    for (const QString& name : kContextVariables)
+        interpreter.SetVariable(name, QString(name.size() - 1, u' '), true);
     const bool ok = interpreter.Check();
     messages = interpreter.Messages();
     return ok;

@@ -67,7 +67,8 @@ private:
 // The value as a Pascal string expression: quotes doubled, control characters as #n. "" for empty text.
 QString pascalStringLiteral(const QString& value);
 
-// Checks code as the actions editor does: true when it compiles, else the message lines.
+// Checks an action's code for the actions editor: true when it compiles, else the message lines. The code
+// is judged as a firing runs it, with $DeviceName and $Filename standing for string values.
 bool CheckScript(ApplicationCore& core, const QString& code, QStringList& messages);
 
 }  // namespace shutterhand
