@@ -1,5 +1,7 @@
 // shutterhand: the main program.
 
+#include "actions/script/interpreter.h"
+#include "actions/script/script_action_runner.h"
 #include "app/core/application_core.h"
 #include "app/core/unix_signals.h"
 #include "app/widgets/main_window.h"
@@ -40,12 +42,18 @@ int main(int argc, char** argv)
     shutterhand::WidgetPrompter prompter;
     shutterhand::WidgetDesktop desktop;
     shutterhand::ApplicationCore core(QCoreApplication::applicationDirPath(), prompter, desktop);
+    // Every program event runs its bound action with the script runner (which lives as long as anything
+    // that can raise an event); the actions editor checks code with the same runner.
+    shutterhand::ScriptActionRunner actionRunner(core);
+    core.setActionRunner(&actionRunner);
     // The camera session outlives the window, whose closing releases the camera through the core.
     shutterhand::DeviceManager devices;
     shutterhand::CameraSession camera(core, devices);
     core.setCameraService(&camera);
     shutterhand::MainWindow window(core, prompter);
     prompter.setParentWidget(&window);
+    window.setScriptCheck(
+        [&core](const QString& code, QStringList& messages) { return shutterhand::CheckScript(core, code, messages); });
 
     // A logout, a service stop or Ctrl+C closes the program in its normal order, also while a message
     // box is open or the start-up is still running.

@@ -67,10 +67,13 @@ MainWindow::MainWindow(ApplicationCore& core, Prompter& prompter, QWidget* paren
     buildMenus();
     connectCore();
     connectCameraControls();
+    // Scripts reach the about dialog through the core, which knows no windows.
+    m_core.setAboutDialog([this] { openAboutDialog(); });
 }
 
 MainWindow::~MainWindow()
 {
+    m_core.setAboutDialog({});
     if (m_waitCursorDepth > 0)
         QApplication::restoreOverrideCursor();
 }

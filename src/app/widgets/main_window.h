@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/widgets/actions_editor.h"
 #include "app/core/application_core.h"
 #include "app/core/main_view.h"
 #include "app/core/window_drag.h"
@@ -49,6 +50,10 @@ public:
 
     void openAboutDialog();
     void openSystemVarsDialog();
+    // "Aktionen...": the actions editor; on OK every action is written back.
+    void openActionsEditor();
+    // How the actions editor checks code (the script runner's check); enables "Aktionen...".
+    void setScriptCheck(ScriptCheck check);
 
     TFormLogfenster* logWindow() const { return m_logWindow; }
     QMenu* languageMenu() const { return m_menuLanguages; }
@@ -81,6 +86,7 @@ private:
 
     ApplicationCore& m_core;
     Prompter& m_prompter;
+    ScriptCheck m_scriptCheck;
     Skin m_skin;
     WindowDrag m_drag;
     bool m_systemMovePending = false;

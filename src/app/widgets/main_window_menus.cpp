@@ -1,5 +1,6 @@
 // The main window's menus: building them, their captions from the language table, and their commands.
 
+#include "actions/widgets/actions_editor.h"
 #include "app/core/program_info.h"
 #include "app/widgets/about_dialog.h"
 #include "app/widgets/main_window.h"
@@ -93,9 +94,9 @@ void MainWindow::buildMenus()
     m_actBright = addAction(m_overlayMenu, QStringLiteral("ActionHellesBild"), QStringLiteral("Helles Bild"));
     m_actDark = addAction(m_overlayMenu, QStringLiteral("ActionDunklesBild"), QStringLiteral("Dunkles Bild"));
 
-    // "Serienaufnahme..." waits for a chosen camera (the camera session enables it). The entries of the
-    // actions editor, the web server and the online update stay disabled until their parts are in the
-    // program.
+    // "Serienaufnahme..." waits for a chosen camera (the camera session enables it), "Aktionen..." for the
+    // script runner's check. The entries of the web server and the online update stay disabled until
+    // their parts are in the program.
     for (QAction* later : {m_actSeries, m_actActions, m_actWebserver, m_actSettings, m_actUpdate})
         later->setEnabled(false);
 
@@ -115,6 +116,7 @@ void MainWindow::buildMenus()
         syncCheckMarks();
     });
     connect(m_actSysVars, &QAction::triggered, this, &MainWindow::openSystemVarsDialog);
+    connect(m_actActions, &QAction::triggered, this, &MainWindow::openActionsEditor);
     connect(m_actWebsite, &QAction::triggered, this, [this] { m_core.OpenWebsite(); });
     connect(m_actHelp, &QAction::triggered, this, [this] { m_core.OpenHelp(); });
     connect(m_menuLanguages, &QMenu::triggered, this, &MainWindow::onLanguageChosen);
@@ -202,6 +204,32 @@ void MainWindow::openSystemVarsDialog()
     const FileResult saved = m_core.SaveSystemVars();
     if (!saved.ok())
         m_prompter.showMessage(Prompter::Icon::Error, saved.error);
+}
+
+void MainWindow::setScriptCheck(ScriptCheck check)
+{
+    m_scriptCheck = std::move(check);
+    m_actActions->setEnabled(static_cast<bool>(m_scriptCheck));
+}
+
+void MainWindow::openActionsEditor()
+{
+    if (!m_scriptCheck)
+        return;
+    TFormAktionen dialog([this](int id) { return m_core.GetLangText(id); }, m_prompter, m_scriptCheck, this);
+    const QStringList unreadable = dialog.load(m_core.directory(QStringLiteral("Events")), m_core.config().Vars());
+    if (!unreadable.isEmpty()) {
+        const QString heading
+            = QStringLiteral("Diese Aktionsdateien können nicht gelesen werden und fehlen in der Liste:");
+        m_prompter.showMessage(Prompter::Icon::Warning, heading + u'\n' + unreadable.join(u'\n'));
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QStringList failures = dialog.SaveAll();
+    if (!failures.isEmpty()) {
+        const QString heading = QStringLiteral("Diese Aktionen konnten nicht gespeichert werden:");
+        m_prompter.showMessage(Prompter::Icon::Error, heading + u'\n' + failures.join(u'\n'));
+    }
 }
 
 }  // namespace shutterhand
