@@ -60,7 +60,12 @@ struct ToolFolder {
 class ActionToolTest : public QObject {
     Q_OBJECT
 
+    // One program folder for all cases: the tool is large, and each case writes its own action.
+    std::unique_ptr<ToolFolder> m_tool;
+
 private slots:
+    void initTestCase() { m_tool = std::make_unique<ToolFolder>(); }
+
     void checksAndRunsActionFiles_data()
     {
         QTest::addColumn<QString>("mode");
@@ -105,8 +110,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         QFETCH(QString, err);
-        ToolFolder t;
-        const ToolResult result = t.run(mode, t.writeAction(code));
+        const ToolResult result = m_tool->run(mode, m_tool->writeAction(code));
         QCOMPARE(result.out, out);
         QCOMPARE(result.err, err);
         QCOMPARE(result.exitCode, exitCode);
@@ -114,7 +118,7 @@ private slots:
 
     void unreadableActionFiles()
     {
-        ToolFolder t;
+        ToolFolder& t = *m_tool;
         t.folder.writeFile("Events/kaputt.evn", "<xml><code>");
         ToolResult result = t.run("check", t.folder.filePath("Events/kaputt.evn"));
         QCOMPARE(result.exitCode, 2);
