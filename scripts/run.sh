@@ -8,4 +8,6 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHUTTERHAND_TESTS=OFF
 cmake --build build -j2
 cmake --install build --prefix dist >/dev/null
+# This run lists the simulated camera beside real ones (var.dat is not changed); 0 leaves it out.
+export SHUTTERHAND_SIMULATED_CAMERA="${SHUTTERHAND_SIMULATED_CAMERA:-1}"
 exec ./dist/shutterhand "$@"

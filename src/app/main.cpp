@@ -4,6 +4,8 @@
 #include "app/core/unix_signals.h"
 #include "app/widgets/main_window.h"
 #include "app/widgets/widget_prompter.h"
+#include "camera/camera_session.h"
+#include "camera/device/device_manager.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,6 +40,10 @@ int main(int argc, char** argv)
     shutterhand::WidgetPrompter prompter;
     shutterhand::WidgetDesktop desktop;
     shutterhand::ApplicationCore core(QCoreApplication::applicationDirPath(), prompter, desktop);
+    // The camera session outlives the window, whose closing releases the camera through the core.
+    shutterhand::DeviceManager devices;
+    shutterhand::CameraSession camera(core, devices);
+    core.setCameraService(&camera);
     shutterhand::MainWindow window(core, prompter);
     prompter.setParentWidget(&window);
 

@@ -18,7 +18,7 @@ template <std::size_t N> QByteArray describe(const Code (&codes)[N], std::uint32
     return QByteArray(otherwise);
 }
 
-} // namespace
+}  // namespace
 
 QByteArray OrientationDescription(std::uint8_t value)
 {
@@ -38,15 +38,9 @@ QByteArray OrientationDescription(std::uint8_t value)
 QByteArray ExposureProgramDescription(std::uint32_t value)
 {
     static const Code codes[] = {
-        {0, "Unknown"},
-        {1, "Manual Control"},
-        {2, "Normal Program"},
-        {3, "Aperture Priority"},
-        {4, "Shutter Priority"},
-        {5, "Creative Program"},
-        {6, "Action Program"},
-        {7, "Portrait Mode"},
-        {8, "Landscape Mode"},
+        {0, "Unknown"},           {1, "Manual Control"},   {2, "Normal Program"},
+        {3, "Aperture Priority"}, {4, "Shutter Priority"}, {5, "Creative Program"},
+        {6, "Action Program"},    {7, "Portrait Mode"},    {8, "Landscape Mode"},
     };
     return describe(codes, value, "Unknown");
 }
@@ -54,14 +48,8 @@ QByteArray ExposureProgramDescription(std::uint32_t value)
 QByteArray MeteringModeDescription(std::uint32_t value)
 {
     static const Code codes[] = {
-        {0, "Unknown"},
-        {1, "Average"},
-        {2, "Center Weighted Average"},
-        {3, "Spot"},
-        {4, "Multi Spot"},
-        {5, "Pattern"},
-        {6, "Partial"},
-        {255, "Other"},
+        {0, "Unknown"}, {1, "Average"}, {2, "Center Weighted Average"}, {3, "Spot"}, {4, "Multi Spot"}, {5, "Pattern"},
+        {6, "Partial"}, {255, "Other"},
     };
     return describe(codes, value, "Unknown");
 }
@@ -89,13 +77,9 @@ QByteArray LightSourceDescription(std::uint32_t value)
 QByteArray FlashDescription(std::uint32_t value)
 {
     static const Code codes[] = {
-        {0, "No Flash"},
-        {1, "Flash"},
-        {5, "Flash No Strobe"},
-        {7, "Flash Strobe"},
-        {25, "Flash (Auto)"},
+        {0, "No Flash"}, {1, "Flash"}, {5, "Flash No Strobe"}, {7, "Flash Strobe"}, {25, "Flash (Auto)"},
     };
     return describe(codes, value, "No Flash");
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -13,4 +13,4 @@ QByteArray MeteringModeDescription(std::uint32_t value);
 QByteArray LightSourceDescription(std::uint32_t value);
 QByteArray FlashDescription(std::uint32_t value);
 
-} // namespace shutterhand
+}  // namespace shutterhand

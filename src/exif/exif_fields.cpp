@@ -41,4 +41,4 @@ QList<std::pair<const char*, QByteArray>> ExifFieldList(const TExif& e)
     };
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -12,4 +12,4 @@ namespace shutterhand {
 // Booleans as 1 or 0, texts as the bytes taken from the file.
 QList<std::pair<const char*, QByteArray>> ExifFieldList(const TExif& exif);
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -13,7 +13,7 @@ double quotient(std::uint32_t numerator, std::uint32_t denominator)
     return denominator == 0 ? 0.0 : static_cast<double>(numerator) / denominator;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray ExifFractionText(std::uint32_t numerator, std::uint32_t denominator)
 {
@@ -49,4 +49,4 @@ QByteArray ExifShutterSpeedText(std::uint32_t numerator, std::uint32_t denominat
     return "1/" + QByteArray::number(static_cast<qint64>(power)) + " seconds";
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -19,4 +19,4 @@ QByteArray ExifDecimalText(std::uint32_t numerator, std::uint32_t denominator);
 // the power cannot be represented.
 QByteArray ExifShutterSpeedText(std::uint32_t numerator, std::uint32_t denominator);
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -24,10 +24,7 @@ struct Rational {
     std::uint32_t denominator;
 };
 
-std::uint16_t bigEndian16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
-}
+std::uint16_t bigEndian16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
 // Walks the JPEG segments by their lengths from the start of image up to the start of scan and returns
 // the position of the first APP1 segment that holds an EXIF block (its identifier is "Exif" and two
@@ -42,14 +39,14 @@ std::optional<std::uint64_t> findExifSegment(ExifSource& source)
         std::uint8_t marker[2];
         if (!source.read(position, marker, 2) || marker[0] != 0xFF)
             return std::nullopt;
-        if (marker[1] == 0xFF) { // fill byte before a marker
+        if (marker[1] == 0xFF) {  // fill byte before a marker
             ++position;
             continue;
         }
         if (marker[1] == 0xDA || marker[1] == 0xD9)
-            return std::nullopt; // start of scan or end of image: no EXIF before the picture data
+            return std::nullopt;  // start of scan or end of image: no EXIF before the picture data
         if (marker[1] == 0x01 || marker[1] == 0xD8 || (marker[1] >= 0xD0 && marker[1] <= 0xD7)) {
-            position += 2; // markers without a length
+            position += 2;  // markers without a length
             continue;
         }
         std::uint8_t lengthBytes[2];
@@ -91,7 +88,7 @@ std::optional<QByteArray> readText(ExifSource& source, std::uint64_t offset, std
             break;
         }
         if (take < want)
-            return std::nullopt; // the file ends inside the text
+            return std::nullopt;  // the file ends inside the text
         text.append(reinterpret_cast<const char*>(chunk), static_cast<qsizetype>(take));
         done += static_cast<std::uint32_t>(take);
     }
@@ -102,19 +99,33 @@ std::optional<QByteArray> readText(ExifSource& source, std::uint64_t offset, std
     return text;
 }
 
-} // namespace
+}  // namespace
 
-TExif::TExif()
-{
-    Reset();
-}
+TExif::TExif() { Reset(); }
 
 void TExif::Reset()
 {
-    for (QByteArray* text : {&ImageDescription, &Make, &Model, &OrientationText, &RightsNotice, &DateTime,
-             &DateTimeOriginal, &DateTimeDigitized, &UserComment, &ExposureTime, &FNumber, &ShutterSpeed,
-             &ApertureValue, &MaxApertureValue, &ExposureProgramText, &MeteringModeText, &LightSourceText, &FlashText,
-             &Software, &Artist, &CompressedBitsPerPixel})
+    for (QByteArray* text : {&ImageDescription,
+                             &Make,
+                             &Model,
+                             &OrientationText,
+                             &RightsNotice,
+                             &DateTime,
+                             &DateTimeOriginal,
+                             &DateTimeDigitized,
+                             &UserComment,
+                             &ExposureTime,
+                             &FNumber,
+                             &ShutterSpeed,
+                             &ApertureValue,
+                             &MaxApertureValue,
+                             &ExposureProgramText,
+                             &MeteringModeText,
+                             &LightSourceText,
+                             &FlashText,
+                             &Software,
+                             &Artist,
+                             &CompressedBitsPerPixel})
         text->clear();
     Orientation = ExposureProgram = MeteringMode = LightSource = Flash = 0;
     PixelXDimension = PixelYDimension = XResolution = YResolution = 0;
@@ -139,7 +150,7 @@ void TExif::LoadExif(const QString& fileName)
     struct stat info = {};
     const bool statted = ::fstat(fd, &info) == 0;
     if (statted && S_ISDIR(info.st_mode)) {
-        ::close(fd); // a folder is not a file: nothing changes
+        ::close(fd);  // a folder is not a file: nothing changes
         return;
     }
     Reset();
@@ -163,7 +174,7 @@ void TExif::read(ExifSource& source)
     if (!segment)
         return;
     HasExif = true;
-    m_tiffBase = *segment + 10; // marker, length and the six bytes of the identifier
+    m_tiffBase = *segment + 10;  // marker, length and the six bytes of the identifier
 
     std::uint8_t header[8];
     if (!source.read(m_tiffBase, header, sizeof header))
@@ -194,7 +205,7 @@ struct ByteOrder {
     }
 };
 
-} // namespace
+}  // namespace
 
 bool TExif::readDirectory(ExifSource& source, std::uint64_t offset, bool exifDirectory)
 {
@@ -209,7 +220,7 @@ bool TExif::readDirectory(ExifSource& source, std::uint64_t offset, bool exifDir
         if (!source.read(start + 2 + 12 * std::uint64_t{i}, entry, sizeof entry))
             return false;
         if (order.u16(entry) == 0)
-            break; // a tag of 0 ends the directory
+            break;  // a tag of 0 ends the directory
         handleEntry(source, entry, exifDirectory);
     }
     return true;
@@ -345,4 +356,4 @@ void TExif::handleEntry(ExifSource& source, const std::uint8_t* entry, bool exif
     }
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

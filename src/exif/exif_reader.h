@@ -69,4 +69,4 @@ private:
     std::uint64_t m_tiffBase = 0;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -32,7 +32,7 @@ const std::uint8_t* FileExifSource::block(std::uint64_t index)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return nullptr; // a read error, or the file shrank since its size was taken
+            return nullptr;  // a read error, or the file shrank since its size was taken
         got += static_cast<std::size_t>(n);
     }
     m_index[slot] = index;
@@ -60,4 +60,4 @@ bool FileExifSource::read(std::uint64_t offset, void* out, std::size_t count)
     return true;
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -51,4 +51,4 @@ private:
     std::uint8_t m_blocks[BlockCount][BlockSize];
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

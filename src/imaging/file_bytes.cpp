@@ -29,12 +29,9 @@ private:
     int m_fd;
 };
 
-std::string describe(const std::string& path, int code)
-{
-    return path + ": " + std::strerror(code);
-}
+std::string describe(const std::string& path, int code) { return path + ": " + std::strerror(code); }
 
-} // namespace
+}  // namespace
 
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path)
 {
@@ -58,11 +55,11 @@ Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path)
             return Result<std::vector<std::uint8_t>>::failure(describe(path, errno));
         }
         if (got == 0)
-            break; // the file shrank while it was read: keep what is there
+            break;  // the file shrank while it was read: keep what is there
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);
     return bytes;
 }
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -11,4 +11,4 @@ namespace shutterhand::imaging {
 // Reads a whole regular file into memory; the file is closed again before this returns.
 Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

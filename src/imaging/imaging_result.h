@@ -40,4 +40,4 @@ private:
     std::variant<T, Error> m_state;
 };
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -34,11 +34,15 @@ public:
     JpegErrorManager errors = {};
 };
 
-// libjpeg-turbo rounds scaled sizes up: ceil(size * N / 8).
-long scaledSize(long size, int numerator)
+JpegHeader headerOf(const jpeg_decompress_struct& info)
 {
-    return (size * numerator + 7) / 8;
+    return {static_cast<int>(info.image_width), static_cast<int>(info.image_height),
+            info.num_components == 3 && info.jpeg_color_space == JCS_YCbCr && !info.progressive_mode
+                && !info.arith_code};
 }
+
+// libjpeg-turbo rounds scaled sizes up: ceil(size * N / 8).
+long scaledSize(long size, int numerator) { return (size * numerator + 7) / 8; }
 
 // Everything after the setjmp touches only plain data and objects reached through pointers, so the
 // jump back on an error skips no destructor.
@@ -70,7 +74,7 @@ void cmykToRgb(const JSAMPLE* in, std::uint8_t* out, unsigned width, bool invert
 
 // Reads the compressed data from a file descriptor through a small buffer; skips use lseek.
 struct FileSource {
-    jpeg_source_mgr base; // first member: libjpeg sees only this part
+    jpeg_source_mgr base;  // first member: libjpeg sees only this part
     int fd;
     bool started;
     JOCTET buffer[64 * 1024];
@@ -133,12 +137,12 @@ struct FileSource {
 // Decodes from the source already attached; `choose` (may be empty) picks the target after the header.
 // Only plain data and objects reached through references live between the setjmp and a jump back.
 bool decode(Decompressor& d, const DecodeChooser& choose, const DecodeOptions& fixed, DecodedJpeg& out,
-    std::vector<JSAMPLE>& cmykRow)
+            std::vector<JSAMPLE>& cmykRow)
 {
     if (setjmp(d.errors.jump))
         return false;
     jpeg_read_header(&d.info, TRUE);
-    out.header = {static_cast<int>(d.info.image_width), static_cast<int>(d.info.image_height)};
+    out.header = headerOf(d.info);
     const DecodeTarget target = choose ? choose(out.header) : DecodeTarget{true, fixed.minWidth, fixed.minHeight};
     if (!target.decode)
         return true;
@@ -153,7 +157,7 @@ bool decode(Decompressor& d, const DecodeChooser& choose, const DecodeOptions& f
     const std::size_t outputBytes = std::size_t{d.info.output_width} * d.info.output_height * 3;
     if (outputBytes > fixed.maxMemory) {
         std::snprintf(d.errors.message, sizeof d.errors.message, "picture of %u x %u pixels is too large",
-            d.info.image_width, d.info.image_height);
+                      d.info.image_width, d.info.image_height);
         return false;
     }
 
@@ -181,7 +185,7 @@ bool decode(Decompressor& d, const DecodeChooser& choose, const DecodeOptions& f
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int ChooseScaleNumerator(int width, int height, int minWidth, int minHeight)
 {
@@ -201,7 +205,7 @@ Result<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> data)
         return Result<JpegHeader>::failure("empty JPEG data");
     if (!readHeader(d, data))
         return Result<JpegHeader>::failure(d.errors.message);
-    return JpegHeader{static_cast<int>(d.info.image_width), static_cast<int>(d.info.image_height)};
+    return headerOf(d.info);
 }
 
 Result<RgbImage> DecodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options)
@@ -243,4 +247,4 @@ Result<DecodedJpeg> DecodeJpegFile(const std::string& path, const DecodeChooser&
     return decoded;
 }
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -15,6 +15,8 @@ namespace shutterhand::imaging {
 struct JpegHeader {
     int width = 0;
     int height = 0;
+    // A sequential Huffman-coded three-component YCbCr picture, the kind every Motion-JPEG player reads.
+    bool plainYCbCr = false;
 };
 
 struct DecodeOptions {
@@ -39,20 +41,20 @@ Result<RgbImage> DecodeJpeg(std::span<const std::uint8_t> data, const DecodeOpti
 
 // What to decode of a picture, chosen from its size once the header is read.
 struct DecodeTarget {
-    bool decode = true; // false: stop after the header, the image stays empty
+    bool decode = true;  // false: stop after the header, the image stays empty
     int minWidth = 0;
     int minHeight = 0;
 };
 using DecodeChooser = std::function<DecodeTarget(const JpegHeader& picture)>;
 
 struct DecodedJpeg {
-    JpegHeader header; // the picture's own size
-    RgbImage image; // as decoded; empty when the chooser declined
+    JpegHeader header;  // the picture's own size
+    RgbImage image;     // as decoded; empty when the chooser declined
 };
 
 // Decodes a JPEG file read in small chunks, so the compressed data is never held whole in memory and
 // large segments (ICC profiles, EXIF thumbnails) are skipped without reading them.
-Result<DecodedJpeg> DecodeJpegFile(
-    const std::string& path, const DecodeChooser& choose, std::size_t maxMemory = std::size_t{1} << 30);
+Result<DecodedJpeg> DecodeJpegFile(const std::string& path, const DecodeChooser& choose,
+                                   std::size_t maxMemory = std::size_t{1} << 30);
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -10,7 +10,7 @@ namespace {
 
 // A destination manager that appends to a vector, so the encoded bytes need no second copy.
 struct VectorDestination {
-    jpeg_destination_mgr base; // first member: libjpeg sees only this part
+    jpeg_destination_mgr base;  // first member: libjpeg sees only this part
     std::vector<std::uint8_t>* bytes;
     static constexpr std::size_t Chunk = 64 * 1024;
 
@@ -76,7 +76,7 @@ bool encode(Compressor& c, const RgbImage& image, int quality, VectorDestination
     return true;
 }
 
-} // namespace
+}  // namespace
 
 Result<std::vector<std::uint8_t>> EncodeJpeg(const RgbImage& image, int quality)
 {
@@ -92,4 +92,4 @@ Result<std::vector<std::uint8_t>> EncodeJpeg(const RgbImage& image, int quality)
     return bytes;
 }
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -8,15 +8,9 @@ namespace shutterhand::imaging {
 
 namespace {
 
-JpegErrorManager& managerOf(j_common_ptr info)
-{
-    return *reinterpret_cast<JpegErrorManager*>(info->err);
-}
+JpegErrorManager& managerOf(j_common_ptr info) { return *reinterpret_cast<JpegErrorManager*>(info->err); }
 
-[[noreturn]] void jumpBack(j_common_ptr info)
-{
-    std::longjmp(managerOf(info).jump, 1);
-}
+[[noreturn]] void jumpBack(j_common_ptr info) { std::longjmp(managerOf(info).jump, 1); }
 
 [[noreturn]] void onError(j_common_ptr info)
 {
@@ -29,7 +23,7 @@ JpegErrorManager& managerOf(j_common_ptr info)
 void onMessage(j_common_ptr info, int level)
 {
     if (level >= 0)
-        return; // trace messages
+        return;  // trace messages
     JpegErrorManager& manager = managerOf(info);
     const int code = info->err->msg_code;
     const bool damaged = code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE;
@@ -52,7 +46,7 @@ void onProgress(j_common_ptr info)
     }
 }
 
-} // namespace
+}  // namespace
 
 void InstallJpegErrorManager(j_common_ptr info, JpegErrorManager& manager, bool failOnDamagedData)
 {
@@ -66,4 +60,4 @@ void InstallJpegErrorManager(j_common_ptr info, JpegErrorManager& manager, bool 
     manager.progress.progress_monitor = onProgress;
 }
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

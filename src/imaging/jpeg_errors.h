@@ -14,7 +14,7 @@
 namespace shutterhand::imaging {
 
 struct JpegErrorManager {
-    jpeg_error_mgr base; // first member: libjpeg sees only this part
+    jpeg_error_mgr base;  // first member: libjpeg sees only this part
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     // Decoding gives up on data that is missing or garbled (a truncated file, a broken Huffman code)
@@ -29,4 +29,4 @@ struct JpegErrorManager {
 // Installs `manager` as the error handler of `info` (before jpeg_create_*), with the scan limit.
 void InstallJpegErrorManager(j_common_ptr info, JpegErrorManager& manager, bool failOnDamagedData);
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

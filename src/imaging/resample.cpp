@@ -18,7 +18,7 @@ constexpr int WeightOne = 1 << WeightBits;
 struct Taps {
     std::vector<int> first;
     std::vector<int> count;
-    std::vector<std::int32_t> weights; // `stride` entries per output position
+    std::vector<std::int32_t> weights;  // `stride` entries per output position
     int stride = 0;
 };
 
@@ -69,14 +69,14 @@ Taps computeTaps(int sourceSize, int targetSize)
             if (weights[k] > weights[largest])
                 largest = k;
         }
-        weights[largest] += WeightOne - sum; // rounding left-over goes to the heaviest tap
+        weights[largest] += WeightOne - sum;  // rounding left-over goes to the heaviest tap
         taps.first[i] = first;
         taps.count[i] = count;
     }
     return taps;
 }
 
-} // namespace
+}  // namespace
 
 RgbImage Resample(const RgbImage& source, int width, int height)
 {
@@ -133,8 +133,9 @@ void Blit(const RgbImage& picture, RgbImage& canvas, int x, int y)
         return;
     for (int row = std::max(0, y); row < std::min(canvas.height, y + picture.height); ++row) {
         std::memcpy(canvas.row(row) + static_cast<std::size_t>(left) * 3,
-            picture.row(row - y) + static_cast<std::size_t>(left - x) * 3, static_cast<std::size_t>(right - left) * 3);
+                    picture.row(row - y) + static_cast<std::size_t>(left - x) * 3,
+                    static_cast<std::size_t>(right - left) * 3);
     }
 }
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -13,4 +13,4 @@ RgbImage Resample(const RgbImage& source, int width, int height);
 // Copies `picture` into `canvas` with its top-left corner at (x, y); parts outside are clipped.
 void Blit(const RgbImage& picture, RgbImage& canvas, int x, int y);
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

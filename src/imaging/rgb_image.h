@@ -10,7 +10,7 @@ namespace shutterhand::imaging {
 struct RgbImage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> pixels; // width * height * 3 bytes
+    std::vector<std::uint8_t> pixels;  // width * height * 3 bytes
 
     RgbImage() = default;
     RgbImage(int w, int h)
@@ -25,4 +25,4 @@ struct RgbImage {
     bool empty() const { return width <= 0 || height <= 0; }
 };
 
-} // namespace shutterhand::imaging
+}  // namespace shutterhand::imaging

@@ -16,4 +16,4 @@ AviBitmap AviBitmap::fromImage(imaging::RgbImage image)
     return bitmap;
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

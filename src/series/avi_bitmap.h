@@ -25,4 +25,4 @@ private:
     std::shared_ptr<const imaging::RgbImage> m_image;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -48,23 +48,17 @@ struct Bytes {
     }
 };
 
-const char* chunkId(AviCodec codec)
-{
-    return codec == AviCodec::Mjpg ? "00dc" : "00db";
-}
+const char* chunkId(AviCodec codec) { return codec == AviCodec::Mjpg ? "00dc" : "00db"; }
 
-std::size_t superIndexChunkSize(std::size_t entries)
-{
-    return 8 + SuperIndexHeaderSize + 16 * entries;
-}
+std::size_t superIndexChunkSize(std::size_t entries) { return 8 + SuperIndexHeaderSize + 16 * entries; }
 
 // The odml list as it is finally written: LIST, size, 'odml', then the dmlh chunk.
 constexpr std::size_t OdmlListSize = 12 + 8 + DmlhSize;
 
-} // namespace
+}  // namespace
 
-AviContainerWriter::AviContainerWriter(
-    int fd, const AviStreamFormat& format, std::size_t frameCount, std::uint64_t segmentLimit)
+AviContainerWriter::AviContainerWriter(int fd, const AviStreamFormat& format, std::size_t frameCount,
+                                       std::uint64_t segmentLimit)
     : m_fd(fd)
     , m_format(format)
     , m_segmentLimit(segmentLimit)
@@ -114,13 +108,14 @@ std::vector<std::uint8_t> AviContainerWriter::mainHeader(std::uint32_t firstRiff
 {
     const std::uint32_t frameTime = std::uint32_t(m_format.frameTimeMs);
     Bytes b;
-    b.u32(frameTime * 1000) // microseconds per frame
-        .u32(std::uint32_t(std::uint64_t(m_largestFrame) * 1000 / frameTime)) // max bytes per second
-        .u32(0) // padding granularity
+    b.u32(
+         std::uint32_t(std::min<std::uint64_t>(std::uint64_t(frameTime) * 1000, 0xFFFFFFFF)))  // microseconds per frame
+        .u32(std::uint32_t(std::uint64_t(m_largestFrame) * 1000 / frameTime))                  // max bytes per second
+        .u32(0)                                                                                // padding granularity
         .u32(AvifHasIndex)
         .u32(firstRiffFrames)
-        .u32(0) // initial frames
-        .u32(1) // streams
+        .u32(0)  // initial frames
+        .u32(1)  // streams
         .u32(m_largestFrame + 8)
         .u32(std::uint32_t(m_format.width))
         .u32(std::uint32_t(m_format.height))
@@ -136,17 +131,17 @@ std::vector<std::uint8_t> AviContainerWriter::streamHeader() const
         b.fourcc("MJPG");
     else
         b.u32(0);
-    b.u32(0) // flags
-        .u16(0) // priority
-        .u16(0) // language
-        .u32(0) // initial frames
+    b.u32(0)     // flags
+        .u16(0)  // priority
+        .u16(0)  // language
+        .u32(0)  // initial frames
         .u32(std::uint32_t(m_format.frameTimeMs))
         .u32(1000)
-        .u32(0) // start
+        .u32(0)  // start
         .u32(std::uint32_t(m_frames.size()))
         .u32(m_largestFrame)
-        .u32(0) // quality
-        .u32(0) // sample size: frames vary in size
+        .u32(0)  // quality
+        .u32(0)  // sample size: frames vary in size
         .u16(0)
         .u16(0)
         .u16(std::uint16_t(m_format.width))
@@ -157,9 +152,9 @@ std::vector<std::uint8_t> AviContainerWriter::streamHeader() const
 std::vector<std::uint8_t> AviContainerWriter::superIndex() const
 {
     Bytes body;
-    body.u16(4) // longs per entry
-        .u8(0) // sub-type
-        .u8(0) // AVI_INDEX_OF_INDEXES
+    body.u16(4)  // longs per entry
+        .u8(0)   // sub-type
+        .u8(0)   // AVI_INDEX_OF_INDEXES
         .u32(std::uint32_t(m_segments.size()))
         .fourcc(chunkId(m_format.codec))
         .zeros(12);
@@ -182,11 +177,11 @@ bool AviContainerWriter::begin()
     const std::uint32_t imageSize = std::uint32_t(m_format.width) * std::uint32_t(m_format.height) * (dib ? 1 : 3);
     format.u32(40)
         .u32(std::uint32_t(m_format.width))
-        .u32(std::uint32_t(m_format.height)) // positive: rows bottom-up
+        .u32(std::uint32_t(m_format.height))  // positive: rows bottom-up
         .u16(1)
         .u16(dib ? 8 : 24);
     if (dib)
-        format.u32(0); // BI_RGB
+        format.u32(0);  // BI_RGB
     else
         format.fourcc("MJPG");
     format.u32(imageSize).u32(0).u32(0).u32(dib ? 256 : 0).u32(0);
@@ -232,7 +227,7 @@ bool AviContainerWriter::addFrame(const std::uint8_t* data, std::size_t size)
 {
     const std::uint64_t chunkBytes = 8 + size + (size & 1);
     if (size > 0x7FFFFFFF || chunkBytes + closingBytes(1) + 512 > m_segmentLimit)
-        return false; // a single frame larger than a RIFF list
+        return false;  // a single frame larger than a RIFF list
     const Segment& current = m_segments.back();
     const std::size_t framesInSegment = m_frames.size() - current.firstFrame;
     if (framesInSegment > 0
@@ -345,4 +340,4 @@ bool AviContainerWriter::finish()
     return true;
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -8,14 +8,14 @@
 namespace shutterhand {
 
 enum class AviCodec {
-    Dib8, // uncompressed 8-bit bottom-up DIB frames with the fixed colour table
-    Mjpg, // Motion-JPEG: every frame a complete JPEG picture
+    Dib8,  // uncompressed 8-bit bottom-up DIB frames with the fixed colour table
+    Mjpg,  // Motion-JPEG: every frame a complete JPEG picture
 };
 
 struct AviStreamFormat {
     int width = 0;
     int height = 0;
-    int frameTimeMs = 1000; // scale of the stream; its rate is 1000
+    int frameTimeMs = 1000;  // scale of the stream; its rate is 1000
     AviCodec codec = AviCodec::Dib8;
 };
 
@@ -31,7 +31,7 @@ public:
     // `frameCount` is the number of frames that will be added; it sizes the space reserved for the super
     // index. `segmentLimit` is for tests, which cannot write gigabytes.
     AviContainerWriter(int fd, const AviStreamFormat& format, std::size_t frameCount,
-        std::uint64_t segmentLimit = std::uint64_t{1} << 30);
+                       std::uint64_t segmentLimit = std::uint64_t{1} << 30);
 
     // Writes the headers; then frames are appended in order; finish() writes the indexes and fills in
     // the sizes and counts. Each returns false when the file cannot be written.
@@ -43,14 +43,14 @@ public:
 
 private:
     struct Frame {
-        std::uint64_t position; // of the chunk header
-        std::uint32_t size; // of the data
+        std::uint64_t position;  // of the chunk header
+        std::uint32_t size;      // of the data
     };
     struct Segment {
         std::uint64_t riffPosition;
-        std::uint64_t moviPosition; // of the 'movi' list type, the base of the offsets in the indexes
+        std::uint64_t moviPosition;  // of the 'movi' list type, the base of the offsets in the indexes
         std::size_t firstFrame;
-        std::uint64_t indexPosition = 0; // of its 'ix00' chunk
+        std::uint64_t indexPosition = 0;  // of its 'ix00' chunk
         std::uint32_t indexSize = 0;
     };
 
@@ -77,4 +77,4 @@ private:
     std::vector<Segment> m_segments;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

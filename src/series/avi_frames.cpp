@@ -25,7 +25,7 @@ std::pair<int, int> fittedSize(int width, int height, const AviFrameFormat& form
         return {format.width, format.height};
     const double scale = std::min(double(format.width) / width, double(format.height) / height);
     return {std::clamp(int(std::lround(width * scale)), 1, format.width),
-        std::clamp(int(std::lround(height * scale)), 1, format.height)};
+            std::clamp(int(std::lround(height * scale)), 1, format.height)};
 }
 
 FrameResult finish(const imaging::RgbImage& picture, const AviFrameFormat& format)
@@ -33,7 +33,7 @@ FrameResult finish(const imaging::RgbImage& picture, const AviFrameFormat& forma
     const auto [w, h] = fittedSize(picture.width, picture.height, format);
     imaging::RgbImage frame = imaging::Resample(picture, w, h);
     if (w != format.width || h != format.height) {
-        imaging::RgbImage canvas(format.width, format.height); // black
+        imaging::RgbImage canvas(format.width, format.height);  // black
         imaging::Blit(frame, canvas, (format.width - w) / 2, (format.height - h) / 2);
         frame = std::move(canvas);
     }
@@ -44,7 +44,7 @@ FrameResult finish(const imaging::RgbImage& picture, const AviFrameFormat& forma
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 FrameResult RenderAviFrame(const AviBitmap& bitmap, const AviFrameFormat& format)
 {
@@ -56,8 +56,9 @@ FrameResult RenderAviFrame(const AviBitmap& bitmap, const AviFrameFormat& format
     const std::string path = QFile::encodeName(bitmap.path()).toStdString();
     bool unchanged = false;
     const auto decoded = imaging::DecodeJpegFile(path, [&](const imaging::JpegHeader& picture) {
-        // A Motion-JPEG film takes a picture of the frame size as it is.
-        unchanged = format.codec == AviCodec::Mjpg && picture.width == format.width && picture.height == format.height;
+        // A Motion-JPEG film takes a plain picture of the frame size as it is.
+        unchanged = format.codec == AviCodec::Mjpg && picture.plainYCbCr && picture.width == format.width
+            && picture.height == format.height;
         const auto [w, h] = fittedSize(picture.width, picture.height, format);
         return imaging::DecodeTarget{!unchanged, w, h};
     });
@@ -119,4 +120,4 @@ FrameResult AviFramePipeline::next()
     return std::move(node.mapped());
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

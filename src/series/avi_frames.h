@@ -19,7 +19,7 @@ struct AviFrameFormat {
     int width = 0;
     int height = 0;
     AviCodec codec = AviCodec::Dib8;
-    bool stretch = true; // fill the whole frame; otherwise keep the proportions, centred on black
+    bool stretch = true;  // fill the whole frame; otherwise keep the proportions, centred on black
 };
 
 inline constexpr int AviJpegQuality = 90;
@@ -48,11 +48,11 @@ private:
     std::size_t m_window = 4;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::size_t m_claimed = 0; // frames handed to workers
-    std::size_t m_consumed = 0; // frames taken by the writer
+    std::size_t m_claimed = 0;   // frames handed to workers
+    std::size_t m_consumed = 0;  // frames taken by the writer
     bool m_stopping = false;
     std::map<std::size_t, imaging::Result<std::vector<std::uint8_t>>> m_done;
     std::vector<std::thread> m_workers;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -7,17 +7,19 @@ namespace shutterhand {
 namespace {
 
 constexpr int CubeStep = 51;
-constexpr int GreyCount = 46; // all grey levels k × 255 / 45; six of them are cube colours
+constexpr int GreyCount = 46;  // all grey levels k × 255 / 45; six of them are cube colours
 
-int greyLevel(int k)
-{
-    return (k * 255 + 22) / 45;
-}
+int greyLevel(int k) { return (k * 255 + 22) / 45; }
 
 struct Tables {
     std::array<AviColour, 256> palette{};
-    std::array<std::uint8_t, GreyCount> greyIndex{}; // palette index of each grey level
-    std::array<std::uint8_t, 766> nearestGrey{}; // grey level k nearest to the mean, by r + g + b
+    std::array<std::uint8_t, GreyCount> greyIndex{};   // palette index of each grey level
+    std::array<std::uint8_t, 766> nearestGrey{};       // grey level k nearest to the mean, by r + g + b
+    std::array<std::uint8_t, 766> nearestGreyLevel{};  // that grey level's value
+    // Per channel value: the offset of its nearest cube level in a palette index (36, 6 or 1 times the
+    // level's number, by channel) and the squared distance to that level.
+    std::array<std::uint8_t, 256> cubeRed{}, cubeGreen{}, cubeBlue{};
+    std::array<std::uint16_t, 256> cubeError{};
 
     Tables()
     {
@@ -44,6 +46,14 @@ struct Tables {
                     best = k;
             }
             nearestGrey[sum] = std::uint8_t(best);
+            nearestGreyLevel[sum] = std::uint8_t(greyLevel(best));
+        }
+        for (int value = 0; value < 256; ++value) {
+            const int level = (value + 25) / CubeStep;
+            cubeRed[value] = std::uint8_t(level * 36);
+            cubeGreen[value] = std::uint8_t(level * 6);
+            cubeBlue[value] = std::uint8_t(level);
+            cubeError[value] = std::uint16_t((value - level * CubeStep) * (value - level * CubeStep));
         }
     }
 };
@@ -54,29 +64,23 @@ const Tables& tables()
     return instance;
 }
 
-inline int square(int v)
-{
-    return v * v;
-}
+inline int square(int v) { return v * v; }
 
 inline std::uint8_t nearest(const Tables& t, int r, int g, int b)
 {
     // The cube is separable: the nearest level per channel gives the nearest cube colour.
-    const int qr = (r + 25) / CubeStep, qg = (g + 25) / CubeStep, qb = (b + 25) / CubeStep;
-    const int cubeDistance = square(r - qr * CubeStep) + square(g - qg * CubeStep) + square(b - qb * CubeStep);
+    const int cubeDistance = t.cubeError[r] + t.cubeError[g] + t.cubeError[b];
     // Among greys, the one nearest to the mean of the three channels is the nearest.
-    const int k = t.nearestGrey[r + g + b];
-    const int level = greyLevel(k);
+    const int sum = r + g + b;
+    const int level = t.nearestGreyLevel[sum];
     const int greyDistance = square(r - level) + square(g - level) + square(b - level);
-    return greyDistance < cubeDistance ? t.greyIndex[k] : std::uint8_t(qr * 36 + qg * 6 + qb);
+    return greyDistance < cubeDistance ? t.greyIndex[t.nearestGrey[sum]]
+                                       : std::uint8_t(t.cubeRed[r] + t.cubeGreen[g] + t.cubeBlue[b]);
 }
 
-} // namespace
+}  // namespace
 
-const std::array<AviColour, 256>& AviPalette()
-{
-    return tables().palette;
-}
+const std::array<AviColour, 256>& AviPalette() { return tables().palette; }
 
 std::uint8_t NearestAviColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
 {
@@ -93,4 +97,4 @@ void ConvertToAviFrame(const imaging::RgbImage& image, std::uint8_t* out)
     }
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -21,4 +21,4 @@ std::uint8_t NearestAviColour(std::uint8_t red, std::uint8_t green, std::uint8_t
 // first, each `image.width` bytes (the width is a multiple of 16, so rows need no padding).
 void ConvertToAviFrame(const imaging::RgbImage& image, std::uint8_t* out);
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -15,6 +15,8 @@ namespace shutterhand {
 
 namespace {
 
+constexpr std::int64_t MaxFramePixels = std::int64_t{1} << 28;
+
 // The film's work file beside the target. It is removed on every way out unless it was renamed over
 // the target.
 class WorkFile {
@@ -42,7 +44,7 @@ public:
     {
         const bool written = ::fchmod(m_fd, 0644) == 0 && ::fsync(m_fd) == 0;
         const bool closed = ::close(m_fd) == 0;
-        m_fd = -2; // closed, but the file is still there to remove on failure
+        m_fd = -2;  // closed, but the file is still there to remove on failure
         if (!written || !closed || ::rename(m_name.constData(), m_target.constData()) != 0)
             return false;
         m_committed = true;
@@ -56,7 +58,7 @@ private:
     bool m_committed = false;
 };
 
-} // namespace
+}  // namespace
 
 std::optional<AviCodec> AviCodecFromName(const QString& name)
 {
@@ -67,15 +69,9 @@ std::optional<AviCodec> AviCodecFromName(const QString& name)
     return std::nullopt;
 }
 
-void TAviWriter_2::setWidth(int width)
-{
-    m_width = width > 0 ? width / 16 * 16 : 0;
-}
+void TAviWriter_2::setWidth(int width) { m_width = width > 0 ? width / 16 * 16 : 0; }
 
-void TAviWriter_2::setHeight(int height)
-{
-    m_height = height > 0 ? height / 16 * 16 : 0;
-}
+void TAviWriter_2::setHeight(int height) { m_height = height > 0 ? height / 16 * 16 : 0; }
 
 FileResult TAviWriter_2::Write(const Progress& progress)
 {
@@ -91,7 +87,9 @@ FileResult TAviWriter_2::Write(const Progress& progress)
     WorkFile work(filename);
     if (work.fd() < 0)
         return FileResult::failure(QStringLiteral("Failed to create AVI video work file"));
-    if (m_width <= 0 || m_height <= 0)
+    // A frame needs pixels; one beyond 256 megapixels could neither be held in memory three times over
+    // (picture, frame, conversion) nor fit into a RIFF list.
+    if (m_width <= 0 || m_height <= 0 || std::int64_t(m_width) * m_height > MaxFramePixels)
         return FileResult::failure(QStringLiteral("Invalid bitmap"));
 
     const int total = int(Bitmaps.size());
@@ -113,4 +111,4 @@ FileResult TAviWriter_2::Write(const Progress& progress)
     return FileResult::success();
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

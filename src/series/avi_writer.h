@@ -30,12 +30,12 @@ public:
     void setWidth(int width);
     void setHeight(int height);
 
-    int FrameTime = 1000; // milliseconds per frame
-    bool Stretch = true; // fill the frame; otherwise keep the picture's proportions
-    QString filename; // the film's full path
+    int FrameTime = 1000;  // milliseconds per frame
+    bool Stretch = true;   // fill the frame; otherwise keep the picture's proportions
+    QString filename;      // the film's full path
     QList<AviBitmap> Bitmaps;
     AviCodec Codec = AviCodec::Dib8;
-    int Threads = 0; // render threads; 0 means one per core
+    int Threads = 0;  // render threads; 0 means one per core
 
     // Writes every entry of Bitmaps as a frame to `filename`, replacing a file of that name. The error
     // text is one of the writer's messages, or the decoder's message for a picture it cannot read.
@@ -46,4 +46,4 @@ private:
     int m_height = 0;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

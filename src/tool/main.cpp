@@ -15,6 +15,13 @@ namespace {
 
 const shutterhand::ToolCommand kCommands[] = {
     {"version", "print the program version", shutterhand::runVersionCommand},
+    {"script", "check or run an action script", shutterhand::runScriptCommand},
+    {"exif", "print the EXIF fields of pictures", shutterhand::runExifCommand},
+    {"thumbnail", "make the thumbnails of pictures", shutterhand::runThumbnailCommand},
+    {"film", "make an AVI film of pictures", shutterhand::runFilmCommand},
+    {"cameras", "list the cameras: name and ID", shutterhand::runCamerasCommand},
+    {"capture", "take a picture with a camera and store it", shutterhand::runCaptureCommand},
+    {"properties", "list a camera's properties", shutterhand::runPropertiesCommand},
 };
 
 void printUsage(FILE* out)

@@ -17,15 +17,9 @@ namespace shutterhand {
 
 namespace {
 
-QString argument(char* text)
-{
-    return QString::fromLocal8Bit(text);
-}
+QString argument(char* text) { return QString::fromLocal8Bit(text); }
 
-void printError(const QString& message)
-{
-    std::fprintf(stderr, "shutterhand-tool: %s\n", qPrintable(message));
-}
+void printError(const QString& message) { std::fprintf(stderr, "shutterhand-tool: %s\n", qPrintable(message)); }
 
 // A whole decimal number, or nothing.
 std::optional<int> parseInteger(const char* text)
@@ -41,7 +35,7 @@ bool isFile(const QString& path)
     return info.exists() && !info.isDir();
 }
 
-} // namespace
+}  // namespace
 
 int runExifCommand(int argc, char** argv)
 {
@@ -101,7 +95,7 @@ int runThumbnailCommand(int argc, char** argv)
             break;
         case ThumbnailOutcome::TooSmall:
             std::printf("%s: fits into %d x %d already, no thumbnail\n", qPrintable(file), ThumbnailBoxWidth,
-                ThumbnailBoxHeight);
+                        ThumbnailBoxHeight);
             break;
         case ThumbnailOutcome::OwnName:
             std::printf("%s: not a .jpg or .jpeg name, no thumbnail\n", qPrintable(file));
@@ -173,8 +167,8 @@ int runFilmCommand(int argc, char** argv)
         return 1;
     }
     std::printf("%s: %d frames of %d x %d\n", qPrintable(writer.filename), int(writer.Bitmaps.size()), writer.Width(),
-        writer.Height());
+                writer.Height());
     return 0;
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -10,5 +10,12 @@ struct ToolCommand {
 };
 
 int runVersionCommand(int argc, char** argv);
+int runScriptCommand(int argc, char** argv);
+int runExifCommand(int argc, char** argv);
+int runThumbnailCommand(int argc, char** argv);
+int runFilmCommand(int argc, char** argv);
+int runCamerasCommand(int argc, char** argv);
+int runCaptureCommand(int argc, char** argv);
+int runPropertiesCommand(int argc, char** argv);
 
 }  // namespace shutterhand

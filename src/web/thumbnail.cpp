@@ -69,7 +69,7 @@ ThumbnailResult failed(const QString& target, const QString& error)
     return {ThumbnailOutcome::Failed, target, error};
 }
 
-} // namespace
+}  // namespace
 
 QString ThumbnailName(const QString& fileName)
 {
@@ -124,8 +124,8 @@ ThumbnailResult MakeThumbnail(const QString& pictureFile, bool force, const Thum
     return CreateThumbnailImage(pictureFile, target, ThumbnailBoxWidth, ThumbnailBoxHeight, ThumbnailBackground);
 }
 
-ThumbnailResult CreateThumbnailImage(
-    const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight, RgbColor background)
+ThumbnailResult CreateThumbnailImage(const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight,
+                                     RgbColor background)
 {
     // Decoding straight to the smallest DCT scale that still covers the target size does most of the
     // shrinking for free; the area-averaging resampler does the rest.
@@ -156,4 +156,4 @@ ThumbnailResult CreateThumbnailImage(
     return {ThumbnailOutcome::Written, targetFile, {}};
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

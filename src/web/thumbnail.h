@@ -20,23 +20,23 @@ inline constexpr RgbColor ThumbnailBackground{255, 255, 255};
 
 // Where the scaled picture lies in the box.
 struct ThumbnailLayout {
-    int width, height; // the scaled picture
-    int x, y; // its top-left corner in the box
+    int width, height;  // the scaled picture
+    int x, y;           // its top-left corner in the box
     bool operator==(const ThumbnailLayout&) const = default;
 };
 
 enum class ThumbnailOutcome {
-    Written, // the thumbnail file was written
-    Present, // a thumbnail exists and the call was not forced: nothing done
-    TooSmall, // the picture fits into the box already: no thumbnail file
-    OwnName, // the thumbnail's name would be the picture's own: never written over the picture
-    Failed, // the picture could not be decoded or the thumbnail not written; see error
+    Written,   // the thumbnail file was written
+    Present,   // a thumbnail exists and the call was not forced: nothing done
+    TooSmall,  // the picture fits into the box already: no thumbnail file
+    OwnName,   // the thumbnail's name would be the picture's own: never written over the picture
+    Failed,    // the picture could not be decoded or the thumbnail not written; see error
 };
 
 struct ThumbnailResult {
     ThumbnailOutcome outcome = ThumbnailOutcome::Failed;
-    QString target; // the thumbnail's full path
-    QString error; // what failed, for Failed
+    QString target;  // the thumbnail's full path
+    QString error;   // what failed, for Failed
 };
 
 // Called with the picture's path right before its thumbnail is made; the program raises the event
@@ -60,7 +60,7 @@ ThumbnailResult MakeThumbnail(const QString& pictureFile, bool force, const Thum
 
 // Writes the picture scaled into the box, centred on `background`, as a JPEG of quality 85, replacing
 // `targetFile` atomically. Written, TooSmall (nothing written) or Failed.
-ThumbnailResult CreateThumbnailImage(
-    const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight, RgbColor background);
+ThumbnailResult CreateThumbnailImage(const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight,
+                                     RgbColor background);
 
-} // namespace shutterhand
+}  // namespace shutterhand

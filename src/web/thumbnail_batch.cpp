@@ -50,10 +50,10 @@ private:
     bool m_closed = false;
 };
 
-} // namespace
+}  // namespace
 
-QList<ThumbnailResult> MakeThumbnails(
-    const QStringList& pictureFiles, bool force, const ThumbnailEvent& onCreate, int threads)
+QList<ThumbnailResult> MakeThumbnails(const QStringList& pictureFiles, bool force, const ThumbnailEvent& onCreate,
+                                      int threads)
 {
     // A plain vector: each worker writes only its own entries, and nothing resizes or shares it meanwhile.
     std::vector<ThumbnailResult> results(static_cast<std::size_t>(pictureFiles.size()));
@@ -66,7 +66,7 @@ QList<ThumbnailResult> MakeThumbnails(
             for (qsizetype index = queue.pop(); index >= 0; index = queue.pop()) {
                 results[static_cast<std::size_t>(index)]
                     = CreateThumbnailImage(pictureFiles[index], results[static_cast<std::size_t>(index)].target,
-                        ThumbnailBoxWidth, ThumbnailBoxHeight, ThumbnailBackground);
+                                           ThumbnailBoxWidth, ThumbnailBoxHeight, ThumbnailBackground);
             }
         });
     }
@@ -89,4 +89,4 @@ QList<ThumbnailResult> MakeThumbnails(
     return QList<ThumbnailResult>(results.begin(), results.end());
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -52,12 +52,12 @@ struct Fixture {
             },
             quickTimings());
         QObject::connect(manager.get(), &DeviceManager::OnEvent, manager.get(),
-            [this](const QString& id, const QString& device, const QString& item) {
-                events.append({id, device, item});
-            });
+                         [this](const QString& id, const QString& device, const QString& item) {
+                             events.append({id, device, item});
+                         });
         manager->Connect({false, {}, staging.path() + "/tmp/", false});
         for (const QString& id :
-            {wia::EventDeviceConnected, wia::EventDeviceDisconnected, wia::EventItemCreated, wia::EventTreeUpdated})
+             {wia::EventDeviceConnected, wia::EventDeviceDisconnected, wia::EventItemCreated, wia::EventTreeUpdated})
             manager->RegisterEvent(id, wia::AllDevices);
     }
 
@@ -101,7 +101,7 @@ QString propertyValue(const QList<DeviceProperty>& properties, const QString& na
     return QStringLiteral("<none>");
 }
 
-} // namespace
+}  // namespace
 
 class DeviceLayerTest : public QObject {
     Q_OBJECT
@@ -113,7 +113,7 @@ private slots:
         const QList<DeviceInfo> infos = f.manager->DeviceInfos();
         QCOMPARE(infos.size(), 1);
         QCOMPARE(infos[0].name(), QStringLiteral("Shutterhand Simulator"));
-        QVERIFY(f.events.isEmpty()); // the first list is no news
+        QVERIFY(f.events.isEmpty());  // the first list is no news
 
         const auto second = f.backend->attach();
         QTRY_COMPARE(f.events.size(), 1);
@@ -178,11 +178,11 @@ private slots:
         // A second picture, transferred while its event is handled, as the intake does.
         const QString target = f.staging.path() + "/picture.jpg";
         QObject::connect(f.manager.get(), &DeviceManager::OnEvent, device.get(),
-            [&](const QString&, const QString&, const QString& itemId) {
-                auto transfer = device->GetItem(itemId)->Transfer(wia::FormatJpeg);
-                QVERIFY(transfer.ok());
-                QVERIFY(transfer.value().SaveFile(target).ok());
-            });
+                         [&](const QString&, const QString&, const QString& itemId) {
+                             auto transfer = device->GetItem(itemId)->Transfer(wia::FormatJpeg);
+                             QVERIFY(transfer.ok());
+                             QVERIFY(transfer.value().SaveFile(target).ok());
+                         });
         device->ExecuteCommand(wia::CommandTakePicture);
         QTRY_COMPARE_WITH_TIMEOUT(f.events.size(), 2, 10000);
         QVERIFY(QFile::exists(target));
@@ -258,17 +258,18 @@ private slots:
         camera->pressShutter();
         QTRY_COMPARE_WITH_TIMEOUT(f.events.size(), 2, 10000);
         QCOMPARE(device->ItemCount(), 2);
-        QSignalSpy removed(device.get(), &Device::itemsRemoved);
-        device->RemoveAllItems();
-        QCOMPARE(device->ItemCount(), 0);
-        QVERIFY(removed.wait(5000));
-        QCOMPARE(removed[0][0].toString(), QString());
-        QCOMPARE(camera->pictureCount(), 0);
-
-        // A new connection finds the card as it is now.
+        // A new connection finds the pictures on the card.
         device.reset();
         device = f.connectFirst();
+        QTRY_COMPARE(device->ItemCount(), 2);
+        QCOMPARE(device->Item(1)->file().name, camera->fileNames()[0]);
+
+        QSignalSpy removed(device.get(), &Device::itemsRemoved);
+        device->RemoveAllItems();
+        QVERIFY(removed.wait(5000));
+        QCOMPARE(removed[0][0].toString(), QString());
         QCOMPARE(device->ItemCount(), 0);
+        QCOMPARE(camera->pictureCount(), 0);
     }
 
     void unpluggingAConnectedCameraIsAnnouncedOnce()
@@ -300,7 +301,7 @@ private slots:
         QVERIFY(!finished[0][1].toString().isEmpty());
         QTRY_COMPARE(f.eventIds(), QStringList{wia::EventDeviceDisconnected});
         device.reset();
-        QCOMPARE(f.manager->runningWorkers(), 1); // still stuck in the driver
+        QCOMPARE(f.manager->runningWorkers(), 1);  // still stuck in the driver
         camera->setHangOnRelease(false);
         QTRY_COMPARE(f.manager->runningWorkers(), 0);
     }

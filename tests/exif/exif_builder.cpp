@@ -58,7 +58,7 @@ QByteArray ExifBuilder::directory(const QList<Entry>& entries, QByteArray& data,
             data += e.value;
         }
     }
-    out += u32(0); // no next directory
+    out += u32(0);  // no next directory
     return out;
 }
 
@@ -92,4 +92,4 @@ QByteArray jpegSegment(quint8 marker, const QByteArray& payload)
     return QByteArray{} + char(0xFF) + char(marker) + char(length >> 8) + char(length & 0xFF) + payload;
 }
 
-} // namespace shutterhand::test
+}  // namespace shutterhand::test

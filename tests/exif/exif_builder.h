@@ -17,7 +17,7 @@ public:
     ExifBuilder& first(quint16 tag, quint16 type, quint32 count, const QByteArray& value);
     ExifBuilder& exif(quint16 tag, quint16 type, quint32 count, const QByteArray& value);
 
-    ExifBuilder& text(quint16 tag, const QByteArray& bytes, bool inExif = false); // ASCII, count = size
+    ExifBuilder& text(quint16 tag, const QByteArray& bytes, bool inExif = false);  // ASCII, count = size
     ExifBuilder& shortValue(quint16 tag, quint16 value, bool inExif);
     ExifBuilder& longValue(quint16 tag, quint32 value, bool inExif);
     ExifBuilder& rational(quint16 tag, quint32 numerator, quint32 denominator, bool inExif = true);
@@ -45,4 +45,4 @@ private:
 // A JPEG segment with its marker and length.
 QByteArray jpegSegment(quint8 marker, const QByteArray& payload);
 
-} // namespace shutterhand::test
+}  // namespace shutterhand::test

@@ -16,10 +16,7 @@ using test::ExifBuilder;
 
 namespace {
 
-QString samplePath(const QString& name)
-{
-    return test::sourceDir() + "/tests/exif/data/" + name;
-}
+QString samplePath(const QString& name) { return test::sourceDir() + "/tests/exif/data/" + name; }
 
 QByteArray readSample(const QString& name)
 {
@@ -38,8 +35,9 @@ QStringList dump(const TExif& exif)
 
 QStringList expectedDump(const QStringList& expected)
 {
-    static const QStringList numbers = {"Orientation", "HasExif", "ExposureProgram", "PixelXDimension",
-        "PixelYDimension", "XResolution", "YResolution", "MeteringMode", "LightSource", "Flash", "ISOSpeedRatings"};
+    static const QStringList numbers
+        = {"Orientation", "HasExif",      "ExposureProgram", "PixelXDimension", "PixelYDimension", "XResolution",
+           "YResolution", "MeteringMode", "LightSource",     "Flash",           "ISOSpeedRatings"};
     TExif empty;
     QStringList lines;
     for (const auto& [name, value] : ExifFieldList(empty)) {
@@ -61,12 +59,9 @@ TExif loadBytes(const QByteArray& bytes)
     return exif;
 }
 
-int openDescriptors()
-{
-    return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size();
-}
+int openDescriptors() { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); }
 
-} // namespace
+}  // namespace
 
 class ExifTest : public QObject {
     Q_OBJECT
@@ -82,57 +77,124 @@ private slots:
         QTest::newRow("Canon, Intel order, APP0 first")
             << "Canon_40D.jpg"
             << QStringList{"Make=Canon", "Model=Canon EOS 40D", "Orientation=1", "OrientationText=Normal", "HasExif=1",
-                   "DateTime=2008:07:31 10:38:11", "DateTimeOriginal=2008:05:30 15:56:01",
-                   "DateTimeDigitized=2008:05:30 15:56:01", "ExposureTime=1/160 seconds", "FNumber=7.1",
-                   // 483328/65536 = 7.375, 2^7.375 = 166.0; 368640/65536 = 5.625, a tie: even 5.62
-                   "ShutterSpeed=1/166 seconds", "ApertureValue=5.62", "ExposureProgram=1",
-                   "ExposureProgramText=Manual Control", "PixelXDimension=100", "PixelYDimension=68", "XResolution=72",
-                   "YResolution=72", "MeteringMode=5", "MeteringModeText=Pattern", "Flash=9", "FlashText=No Flash",
-                   "ISOSpeedRatings=100", "Software=GIMP 2.4.5"};
-        QTest::newRow("Fujifilm, Motorola order")
-            << "Fujifilm_FinePix_E500.jpg"
-            << QStringList{"Make=FUJIFILM", "Model=FinePix E500", "Orientation=1", "OrientationText=Normal",
-                   "HasExif=1", "DateTime=2008:07:31 16:49:10", "DateTimeOriginal=2006:08:17 09:24:48",
-                   "DateTimeDigitized=2006:08:17 09:24:48", "ExposureTime=10/800 seconds", "FNumber=2.9",
-                   "ShutterSpeed=1/79 seconds", "ApertureValue=3.1", "MaxApertureValue=3.1", "ExposureProgram=2",
-                   "ExposureProgramText=Normal Program", "PixelXDimension=59", "PixelYDimension=100", "XResolution=96",
-                   "YResolution=96", "MeteringMode=5", "MeteringModeText=Pattern", "LightSource=0",
-                   "LightSourceText=Unknown", "Flash=16", "FlashText=No Flash", "ISOSpeedRatings=100",
-                   "Software=GIMP 2.4.5", "CompressedBitsPerPixel=4.0"};
-        QTest::newRow("Nikon, comment and XMP after EXIF")
-            << "Nikon_D70.jpg"
-            << QStringList{"Make=NIKON CORPORATION", "Model=NIKON D70", "Orientation=1", "OrientationText=Normal",
-                   "HasExif=1", "DateTime=2008:07:31 10:03:44", "DateTimeOriginal=2008:03:15 09:52:01",
-                   "ExposureTime=1/200 seconds", "FNumber=9.0", "ShutterSpeed=1/200 seconds", "ApertureValue=6.34",
-                   "MaxApertureValue=3.3", "ExposureProgram=1", "ExposureProgramText=Manual Control",
-                   "PixelXDimension=100", "PixelYDimension=66", "XResolution=240", "YResolution=240", "MeteringMode=2",
-                   "MeteringModeText=Center Weighted Average", "Flash=0", "FlashText=No Flash", "ISOSpeedRatings=200",
-                   "Software=GIMP 2.4.5"};
+                           "DateTime=2008:07:31 10:38:11", "DateTimeOriginal=2008:05:30 15:56:01",
+                           "DateTimeDigitized=2008:05:30 15:56:01", "ExposureTime=1/160 seconds", "FNumber=7.1",
+                           // 483328/65536 = 7.375, 2^7.375 = 166.0; 368640/65536 = 5.625, a tie: even 5.62
+                           "ShutterSpeed=1/166 seconds", "ApertureValue=5.62", "ExposureProgram=1",
+                           "ExposureProgramText=Manual Control", "PixelXDimension=100", "PixelYDimension=68",
+                           "XResolution=72", "YResolution=72", "MeteringMode=5", "MeteringModeText=Pattern", "Flash=9",
+                           "FlashText=No Flash", "ISOSpeedRatings=100", "Software=GIMP 2.4.5"};
+        QTest::newRow("Fujifilm, Motorola order") << "Fujifilm_FinePix_E500.jpg"
+                                                  << QStringList{"Make=FUJIFILM",
+                                                                 "Model=FinePix E500",
+                                                                 "Orientation=1",
+                                                                 "OrientationText=Normal",
+                                                                 "HasExif=1",
+                                                                 "DateTime=2008:07:31 16:49:10",
+                                                                 "DateTimeOriginal=2006:08:17 09:24:48",
+                                                                 "DateTimeDigitized=2006:08:17 09:24:48",
+                                                                 "ExposureTime=10/800 seconds",
+                                                                 "FNumber=2.9",
+                                                                 "ShutterSpeed=1/79 seconds",
+                                                                 "ApertureValue=3.1",
+                                                                 "MaxApertureValue=3.1",
+                                                                 "ExposureProgram=2",
+                                                                 "ExposureProgramText=Normal Program",
+                                                                 "PixelXDimension=59",
+                                                                 "PixelYDimension=100",
+                                                                 "XResolution=96",
+                                                                 "YResolution=96",
+                                                                 "MeteringMode=5",
+                                                                 "MeteringModeText=Pattern",
+                                                                 "LightSource=0",
+                                                                 "LightSourceText=Unknown",
+                                                                 "Flash=16",
+                                                                 "FlashText=No Flash",
+                                                                 "ISOSpeedRatings=100",
+                                                                 "Software=GIMP 2.4.5",
+                                                                 "CompressedBitsPerPixel=4.0"};
+        QTest::newRow("Nikon, comment and XMP after EXIF") << "Nikon_D70.jpg"
+                                                           << QStringList{"Make=NIKON CORPORATION",
+                                                                          "Model=NIKON D70",
+                                                                          "Orientation=1",
+                                                                          "OrientationText=Normal",
+                                                                          "HasExif=1",
+                                                                          "DateTime=2008:07:31 10:03:44",
+                                                                          "DateTimeOriginal=2008:03:15 09:52:01",
+                                                                          "ExposureTime=1/200 seconds",
+                                                                          "FNumber=9.0",
+                                                                          "ShutterSpeed=1/200 seconds",
+                                                                          "ApertureValue=6.34",
+                                                                          "MaxApertureValue=3.3",
+                                                                          "ExposureProgram=1",
+                                                                          "ExposureProgramText=Manual Control",
+                                                                          "PixelXDimension=100",
+                                                                          "PixelYDimension=66",
+                                                                          "XResolution=240",
+                                                                          "YResolution=240",
+                                                                          "MeteringMode=2",
+                                                                          "MeteringModeText=Center Weighted Average",
+                                                                          "Flash=0",
+                                                                          "FlashText=No Flash",
+                                                                          "ISOSpeedRatings=200",
+                                                                          "Software=GIMP 2.4.5"};
         QTest::newRow("Pentax, trailing blanks, copyright")
             << "Pentax_K10D.jpg"
-            << QStringList{"Make=PENTAX Corporation", "Model=PENTAX K10D", "Orientation=1", "OrientationText=Normal",
-                   "RightsNotice=Laitche (This file is in the public domain.)", "HasExif=1",
-                   "DateTime=2008:07:31 15:56:49", "DateTimeOriginal=2008:05:04 16:47:24",
-                   "DateTimeDigitized=2008:05:04 16:47:24", "ExposureTime=1/180 seconds", "FNumber=11.0",
-                   "ExposureProgram=3", "ExposureProgramText=Aperture Priority", "PixelXDimension=100",
-                   "PixelYDimension=72", "XResolution=350", "YResolution=350", "MeteringMode=5",
-                   "MeteringModeText=Pattern", "Flash=16", "FlashText=No Flash", "ISOSpeedRatings=200",
-                   "Software=GIMP 2.4.5"};
-        QTest::newRow("Olympus, EXIF as the first segment")
-            << "olympus-c960.jpg"
-            << QStringList{"ImageDescription=OLYMPUS DIGITAL CAMERA", "Make=OLYMPUS OPTICAL CO.,LTD",
-                   "Model=C960Z,D460Z", "Orientation=1", "OrientationText=Normal", "HasExif=1",
-                   "DateTime=2000:11:08 20:14:38", "DateTimeOriginal=2000:11:07 10:41:43",
-                   "DateTimeDigitized=2000:11:07 10:41:43", "ExposureTime=1/345 seconds", "FNumber=8.0",
-                   "MaxApertureValue=3.0", "ExposureProgram=2", "ExposureProgramText=Normal Program",
-                   "PixelXDimension=1280", "PixelYDimension=960", "XResolution=72", "YResolution=72", "MeteringMode=5",
-                   "MeteringModeText=Pattern", "LightSource=0", "LightSourceText=Unknown", "Flash=0",
-                   "FlashText=No Flash", "ISOSpeedRatings=125", "Software=OLYMPUS CAMEDIA Master",
-                   "CompressedBitsPerPixel=1.0"};
+            << QStringList{"Make=PENTAX Corporation",
+                           "Model=PENTAX K10D",
+                           "Orientation=1",
+                           "OrientationText=Normal",
+                           "RightsNotice=Laitche (This file is in the public domain.)",
+                           "HasExif=1",
+                           "DateTime=2008:07:31 15:56:49",
+                           "DateTimeOriginal=2008:05:04 16:47:24",
+                           "DateTimeDigitized=2008:05:04 16:47:24",
+                           "ExposureTime=1/180 seconds",
+                           "FNumber=11.0",
+                           "ExposureProgram=3",
+                           "ExposureProgramText=Aperture Priority",
+                           "PixelXDimension=100",
+                           "PixelYDimension=72",
+                           "XResolution=350",
+                           "YResolution=350",
+                           "MeteringMode=5",
+                           "MeteringModeText=Pattern",
+                           "Flash=16",
+                           "FlashText=No Flash",
+                           "ISOSpeedRatings=200",
+                           "Software=GIMP 2.4.5"};
+        QTest::newRow("Olympus, EXIF as the first segment") << "olympus-c960.jpg"
+                                                            << QStringList{"ImageDescription=OLYMPUS DIGITAL CAMERA",
+                                                                           "Make=OLYMPUS OPTICAL CO.,LTD",
+                                                                           "Model=C960Z,D460Z",
+                                                                           "Orientation=1",
+                                                                           "OrientationText=Normal",
+                                                                           "HasExif=1",
+                                                                           "DateTime=2000:11:08 20:14:38",
+                                                                           "DateTimeOriginal=2000:11:07 10:41:43",
+                                                                           "DateTimeDigitized=2000:11:07 10:41:43",
+                                                                           "ExposureTime=1/345 seconds",
+                                                                           "FNumber=8.0",
+                                                                           "MaxApertureValue=3.0",
+                                                                           "ExposureProgram=2",
+                                                                           "ExposureProgramText=Normal Program",
+                                                                           "PixelXDimension=1280",
+                                                                           "PixelYDimension=960",
+                                                                           "XResolution=72",
+                                                                           "YResolution=72",
+                                                                           "MeteringMode=5",
+                                                                           "MeteringModeText=Pattern",
+                                                                           "LightSource=0",
+                                                                           "LightSourceText=Unknown",
+                                                                           "Flash=0",
+                                                                           "FlashText=No Flash",
+                                                                           "ISOSpeedRatings=125",
+                                                                           "Software=OLYMPUS CAMEDIA Master",
+                                                                           "CompressedBitsPerPixel=1.0"};
         QTest::newRow("ICC profile first, EXIF at an odd offset")
-            << "landscape_3.jpg"
-            << QStringList{"Orientation=3", "OrientationText=Rotated 180", "HasExif=1", "PixelXDimension=600",
-                   "PixelYDimension=450", "XResolution=72", "YResolution=72"};
+            << "landscape_3.jpg" << QStringList{"Orientation=3",       "OrientationText=Rotated 180", "HasExif=1",
+                                                "PixelXDimension=600", "PixelYDimension=450",         "XResolution=72",
+                                                "YResolution=72"};
         QTest::newRow("XMP only, no EXIF") << "image01551.jpg" << QStringList{};
     }
     void readsCameraPictures()
@@ -143,7 +205,7 @@ private slots:
         TExif exif;
         exif.LoadExif(samplePath(file));
         QCOMPARE(dump(exif), expectedDump(expected));
-        QCOMPARE(openDescriptors(), descriptors); // the file is closed again
+        QCOMPARE(openDescriptors(), descriptors);  // the file is closed again
         // Reading from memory follows the same rules.
         QCOMPARE(dump(loadBytes(readSample(file))), expectedDump(expected));
     }
@@ -154,10 +216,10 @@ private slots:
         QVERIFY(!canon.isEmpty());
         // The entries of the EXIF sub-directory start after the first directory; cut inside them.
         const TExif whole = loadBytes(canon);
-        const QByteArray at = QByteArray("\x9a\x82\x05\x00", 4); // the exposure time entry, Intel order
+        const QByteArray at = QByteArray("\x9a\x82\x05\x00", 4);  // the exposure time entry, Intel order
         const qsizetype exposureEntry = canon.indexOf(at);
         QVERIFY(exposureEntry > 0);
-        const TExif cut = loadBytes(canon.left(exposureEntry + 30)); // exposure time and f-number entries
+        const TExif cut = loadBytes(canon.left(exposureEntry + 30));  // exposure time and f-number entries
         QCOMPARE(cut.Model, whole.Model);
         QCOMPARE(cut.Software, whole.Software);
         QVERIFY(cut.HasExif);
@@ -188,12 +250,26 @@ private slots:
         const TExif motorola = build(true);
         QCOMPARE(dump(motorola), dump(intel));
         QCOMPARE(dump(intel),
-            expectedDump(
-                {"Make=Maker", "Model=Model X", "Orientation=6", "OrientationText=Rotated 90 right", "HasExif=1",
-                    "ExposureTime=1/125 seconds", "FNumber=2.8", "ShutterSpeed=1/128 seconds", "ApertureValue=3.62",
-                    "MaxApertureValue=4.0", "ExposureProgram=4", "ExposureProgramText=Shutter Priority",
-                    "PixelXDimension=3008", "PixelYDimension=2000", "XResolution=300", "MeteringMode=7",
-                    "MeteringModeText=Unknown", "Flash=24", "FlashText=No Flash", "ISOSpeedRatings=400"}));
+                 expectedDump({"Make=Maker",
+                               "Model=Model X",
+                               "Orientation=6",
+                               "OrientationText=Rotated 90 right",
+                               "HasExif=1",
+                               "ExposureTime=1/125 seconds",
+                               "FNumber=2.8",
+                               "ShutterSpeed=1/128 seconds",
+                               "ApertureValue=3.62",
+                               "MaxApertureValue=4.0",
+                               "ExposureProgram=4",
+                               "ExposureProgramText=Shutter Priority",
+                               "PixelXDimension=3008",
+                               "PixelYDimension=2000",
+                               "XResolution=300",
+                               "MeteringMode=7",
+                               "MeteringModeText=Unknown",
+                               "Flash=24",
+                               "FlashText=No Flash",
+                               "ISOSpeedRatings=400"}));
     }
 
     void findsOnlyARealExifSegment_data()
@@ -336,7 +412,7 @@ private slots:
         QCOMPARE(exif.Make, QByteArray());
         QCOMPARE(exif.Model, QByteArray("New"));
         QCOMPARE(exif.Software, QByteArray());
-        QCOMPARE(exif.FlashText, QByteArray("Flash")); // the EXIF sub-directory is still read
+        QCOMPARE(exif.FlashText, QByteArray("Flash"));  // the EXIF sub-directory is still read
 
         // A first directory with no entries holds nothing, even when entry-like bytes follow it.
         ExifBuilder empty(false);
@@ -344,19 +420,19 @@ private slots:
         const qsizetype countAt = file.indexOf(QByteArray("II*\0", 4)) + 8;
         QCOMPARE(file.mid(countAt, 2), QByteArray("\0\0", 2));
         file.insert(countAt + 2,
-            QByteArray("\x10\x01\x02\x00\x04\x00\x00\x00"
-                       "Cam\0",
-                12));
+                    QByteArray("\x10\x01\x02\x00\x04\x00\x00\x00"
+                               "Cam\0",
+                               12));
         QCOMPARE(loadBytes(file).Model, QByteArray());
     }
 
     void offsetsOutsideTheFileReadNothing()
     {
         ExifBuilder b(true);
-        b.exif(0x829A, 5, 1, b.u32(0xFFFFFFF0)); // rational far past the end
-        b.exif(0x9003, 2, 20, b.u32(0x7FFFFFFF)); // text far past the end
-        b.exif(0x9286, 7, 0xFFFFFFFF, b.u32(8)); // text whose count runs past the end
-        b.first(0x8769, 4, 1, b.u32(0xFFFFFFFF)); // EXIF sub-directory past the end (the later entry wins)
+        b.exif(0x829A, 5, 1, b.u32(0xFFFFFFF0));   // rational far past the end
+        b.exif(0x9003, 2, 20, b.u32(0x7FFFFFFF));  // text far past the end
+        b.exif(0x9286, 7, 0xFFFFFFFF, b.u32(8));   // text whose count runs past the end
+        b.first(0x8769, 4, 1, b.u32(0xFFFFFFFF));  // EXIF sub-directory past the end (the later entry wins)
         const TExif exif = loadBytes(b.jpeg());
         QVERIFY(exif.HasExif);
         QCOMPARE(exif.ExposureTime, QByteArray());
@@ -365,9 +441,9 @@ private slots:
         ExifBuilder c(false);
         c.exif(0x829A, 5, 1, c.u32(0xFFFFFFF0)).exif(0x9201, 10, 1, c.u32(0xFFFFFFF0)).text(0x9003, "2024\0", true);
         const TExif shifted = loadBytes(c.jpeg());
-        QCOMPARE(shifted.ExposureTime, QByteArray()); // not " seconds"
+        QCOMPARE(shifted.ExposureTime, QByteArray());  // not " seconds"
         QCOMPARE(shifted.ShutterSpeed, QByteArray());
-        QCOMPARE(shifted.DateTimeOriginal, QByteArray("2024")); // reading went on with the next entry
+        QCOMPARE(shifted.DateTimeOriginal, QByteArray("2024"));  // reading went on with the next entry
     }
 
     void missingFileChangesNothingOtherFilesReset()
@@ -379,7 +455,7 @@ private slots:
         const QStringList before = dump(exif);
         exif.LoadExif(folder.filePath("missing.jpg"));
         exif.LoadExif(QString());
-        exif.LoadExif(folder.path()); // a folder is not a file
+        exif.LoadExif(folder.path());  // a folder is not a file
         QCOMPARE(dump(exif), before);
 
         folder.writeFile("text.jpg", "not a picture");

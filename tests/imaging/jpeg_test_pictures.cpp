@@ -23,12 +23,12 @@ imaging::RgbImage gradientPicture(int width, int height)
 
 namespace {
 
-std::vector<std::uint8_t> encodeRaw(
-    int width, int height, int components, J_COLOR_SPACE space, const std::uint8_t* pixel)
+std::vector<std::uint8_t> encodeRaw(int width, int height, int components, J_COLOR_SPACE space,
+                                    const std::uint8_t* pixel)
 {
     jpeg_compress_struct info = {};
     jpeg_error_mgr errors = {};
-    info.err = jpeg_std_error(&errors); // test data only: the default handler may exit on failure
+    info.err = jpeg_std_error(&errors);  // test data only: the default handler may exit on failure
     jpeg_create_compress(&info);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> encodeRaw(
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::uint8_t> greyJpeg(int width, int height, std::uint8_t level)
 {
@@ -69,4 +69,4 @@ std::vector<std::uint8_t> cmykJpeg(int width, int height, const std::uint8_t cmy
     return encodeRaw(width, height, 4, JCS_CMYK, cmyk);
 }
 
-} // namespace shutterhand::test
+}  // namespace shutterhand::test

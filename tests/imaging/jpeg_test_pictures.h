@@ -15,4 +15,4 @@ imaging::RgbImage gradientPicture(int width, int height);
 std::vector<std::uint8_t> greyJpeg(int width, int height, std::uint8_t level);
 std::vector<std::uint8_t> cmykJpeg(int width, int height, const std::uint8_t cmyk[4]);
 
-} // namespace shutterhand::test
+}  // namespace shutterhand::test

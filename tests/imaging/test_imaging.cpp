@@ -52,7 +52,7 @@ std::vector<int> greysOf(const RgbImage& image)
     return greys;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Jpeg, EncodeThenDecodeKeepsSizeAndContent)
 {
@@ -65,6 +65,7 @@ TEST(Jpeg, EncodeThenDecodeKeepsSizeAndContent)
     ASSERT_TRUE(header.ok()) << header.error();
     EXPECT_EQ(header.value().width, 203);
     EXPECT_EQ(header.value().height, 117);
+    EXPECT_TRUE(header.value().plainYCbCr);
     const auto decoded = DecodeJpeg(bytes);
     ASSERT_TRUE(decoded.ok()) << decoded.error();
     ASSERT_EQ(decoded.value().width, 203);
@@ -80,17 +81,16 @@ TEST(Jpeg, ScalingFactorIsTheSmallestThatKeepsTheTargetSize)
         int width, height, minWidth, minHeight, numerator;
     };
     const Case cases[] = {
-        {6000, 4000, 250, 167, 1}, // 750 x 500 covers a thumbnail
-        {3008, 2000, 640, 480, 2}, // 752 x 500
-        {2048, 1536, 250, 188, 1}, // 256 x 192
-        {1000, 1000, 250, 250, 2}, // exactly 250 x 250
-        {1001, 1000, 250, 250, 2}, // 251 x 250
-        {999, 999, 250, 250, 2}, // the library rounds up: ceil(249.75) = 250
-        {996, 996, 250, 250, 3}, // 2/8 gives only 249
-        {640, 480, 640, 480, 8},
-        {100, 100, 250, 250, 8}, // never enlarged by the decoder
-        {3008, 2000, 0, 0, 8}, // no target: full size
-        {4000, 500, 250, 31, 1}, // 500 x 63
+        {6000, 4000, 250, 167, 1},                           // 750 x 500 covers a thumbnail
+        {3008, 2000, 640, 480, 2},                           // 752 x 500
+        {2048, 1536, 250, 188, 1},                           // 256 x 192
+        {1000, 1000, 250, 250, 2},                           // exactly 250 x 250
+        {1001, 1000, 250, 250, 2},                           // 251 x 250
+        {999, 999, 250, 250, 2},                             // the library rounds up: ceil(249.75) = 250
+        {996, 996, 250, 250, 3},                             // 2/8 gives only 249
+        {640, 480, 640, 480, 8},   {100, 100, 250, 250, 8},  // never enlarged by the decoder
+        {3008, 2000, 0, 0, 8},                               // no target: full size
+        {4000, 500, 250, 31, 1},                             // 500 x 63
         {4000, 500, 1600, 10, 4},
     };
     for (const Case& c : cases) {
@@ -118,6 +118,7 @@ TEST(Jpeg, ScaledDecodeGivesTheLibrarysRoundedSize)
 
 TEST(Jpeg, GreyAndCmykPicturesDecodeToRgb)
 {
+    EXPECT_FALSE(ReadJpegHeader(test::greyJpeg(40, 30, 77)).value().plainYCbCr);
     const auto grey = DecodeJpeg(test::greyJpeg(40, 30, 77));
     ASSERT_TRUE(grey.ok()) << grey.error();
     EXPECT_NEAR(grey.value().row(10)[30], 77, 2);
@@ -126,6 +127,7 @@ TEST(Jpeg, GreyAndCmykPicturesDecodeToRgb)
 
     // Adobe's inverted CMYK: stored 255 means no ink. No cyan, full magenta and yellow, no black: red.
     const std::uint8_t red[4] = {255, 0, 0, 255};
+    EXPECT_FALSE(ReadJpegHeader(test::cmykJpeg(40, 30, red)).value().plainYCbCr);
     const auto cmyk = DecodeJpeg(test::cmykJpeg(40, 30, red));
     ASSERT_TRUE(cmyk.ok()) << cmyk.error();
     EXPECT_NEAR(cmyk.value().row(5)[15], 255, 3);
@@ -139,11 +141,11 @@ TEST(Jpeg, DamagedDataGivesAnErrorNotACrash)
     auto cut = [&](std::size_t size) { return std::vector<std::uint8_t>(good.begin(), good.begin() + size); };
     std::vector<std::uint8_t> garbledScan = good;
     for (std::size_t i = garbledScan.size() / 2; i < garbledScan.size() / 2 + 64; ++i)
-        garbledScan[i] = 0xFF; // a run of marker prefixes in the middle of the entropy-coded data
+        garbledScan[i] = 0xFF;  // a run of marker prefixes in the middle of the entropy-coded data
     std::vector<std::uint8_t> badDimensions = good;
     for (std::size_t i = 0; i + 9 < badDimensions.size(); ++i) {
         if (badDimensions[i] == 0xFF && badDimensions[i + 1] == 0xC0) {
-            badDimensions[i + 5] = badDimensions[i + 6] = 0; // height 0
+            badDimensions[i + 5] = badDimensions[i + 6] = 0;  // height 0
             break;
         }
     }
@@ -170,7 +172,7 @@ TEST(Jpeg, PicturesBeyondTheMemoryLimitAreRefused)
     DecodeOptions options;
     options.maxMemory = 100 * 1000;
     EXPECT_FALSE(DecodeJpeg(bytes, options).ok());
-    options.minWidth = 50; // 1/8 scale: 50 x 38 pixels fit
+    options.minWidth = 50;  // 1/8 scale: 50 x 38 pixels fit
     options.minHeight = 38;
     EXPECT_TRUE(DecodeJpeg(bytes, options).ok());
 }
@@ -184,10 +186,10 @@ TEST(Resample, AveragesAreasWhenShrinkingAndInterpolatesWhenEnlarging)
     };
     const Case cases[] = {
         {rowOf({0, 0, 255, 255}), 2, {0, 255}},
-        {rowOf({0, 90, 255}), 2, {30, 200}}, // the middle pixel is split half and half
+        {rowOf({0, 90, 255}), 2, {30, 200}},  // the middle pixel is split half and half
         {rowOf({0, 255}), 4, {0, 64, 191, 255}},
         {rowOf({10, 20, 30}), 3, {10, 20, 30}},
-        {rowOf({0, 255, 0, 255, 0, 255}), 3, {128, 128, 128}}, // a fine pattern becomes grey, no aliasing
+        {rowOf({0, 255, 0, 255, 0, 255}), 3, {128, 128, 128}},  // a fine pattern becomes grey, no aliasing
         {rowOf({7}), 5, {7, 7, 7, 7, 7}},
     };
     for (const Case& c : cases)
@@ -252,7 +254,7 @@ private:
     std::string m_folder, m_path;
 };
 
-} // namespace
+}  // namespace
 
 TEST(JpegFile, DecodesInChunksSkipsLargeSegmentsAndLetsTheCallerChoose)
 {
@@ -275,7 +277,7 @@ TEST(JpegFile, DecodesInChunksSkipsLargeSegmentsAndLetsTheCallerChoose)
     ASSERT_TRUE(scaled.ok()) << scaled.error();
     EXPECT_EQ(seen.width, 640);
     EXPECT_EQ(scaled.value().header.height, 400);
-    EXPECT_EQ(scaled.value().image.width, 160); // 2/8 of 640
+    EXPECT_EQ(scaled.value().image.width, 160);  // 2/8 of 640
     EXPECT_EQ(scaled.value().image.height, 100);
     EXPECT_LT(meanDifference(Resample(test::gradientPicture(640, 400), 160, 100), scaled.value().image), 10.0);
 
@@ -293,7 +295,7 @@ TEST(JpegFile, DamagedMissingAndSpecialFilesGiveErrors)
     const TemporaryFile good(jpeg);
     const auto full = [](const JpegHeader&) { return DecodeTarget{}; };
     for (const std::string& path :
-        {truncated.path(), empty.path(), std::string("/nonexistent/x.jpg"), std::string("/tmp")}) {
+         {truncated.path(), empty.path(), std::string("/nonexistent/x.jpg"), std::string("/tmp")}) {
         const auto decoded = DecodeJpegFile(path, full);
         EXPECT_FALSE(decoded.ok()) << path;
         EXPECT_NE(decoded.error().find(path), std::string::npos) << decoded.error();

@@ -30,22 +30,19 @@ Run tool(const QStringList& arguments, const QString& folder = {})
     return run;
 }
 
-QString sample(const QString& name)
-{
-    return test::sourceDir() + "/tests/exif/data/" + name;
-}
+QString sample(const QString& name) { return test::sourceDir() + "/tests/exif/data/" + name; }
 
 QString probe(const QString& film)
 {
     QProcess process;
     process.start("ffprobe",
-        {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-            "stream=codec_name,width,height,r_frame_rate,nb_read_frames", "-of", "csv=p=0", film});
+                  {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                   "stream=codec_name,width,height,r_frame_rate,nb_read_frames", "-of", "csv=p=0", film});
     process.waitForFinished(60000);
     return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
 
-} // namespace
+}  // namespace
 
 class PictureToolTest : public QObject {
     Q_OBJECT
@@ -109,8 +106,8 @@ private slots:
         const QString one = folder.filePath("www/Serie_1.jpg"), two = folder.filePath("www/Serie_2.jpg");
 
         Run run = tool({"film", "--width", "1000", "--height", "600", "film.avi", one,
-                           folder.filePath("www/Serie_3.jpg"), two, one},
-            folder.filePath("tmp"));
+                        folder.filePath("www/Serie_3.jpg"), two, one},
+                       folder.filePath("tmp"));
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(probe(folder.filePath("tmp/film.avi")), "rawvideo,992,592,1/1,3");
 
@@ -128,8 +125,8 @@ private slots:
         QCOMPARE(run.err, QByteArray("Invalid bitmap\n"));
 
         for (const QStringList& wrong :
-            {QStringList{"film", "out.avi"}, QStringList{"film", "--codec", "XVID", "o.avi", one},
-                QStringList{"film", "--width", "wide", "o.avi", one}}) {
+             {QStringList{"film", "out.avi"}, QStringList{"film", "--codec", "XVID", "o.avi", one},
+              QStringList{"film", "--width", "wide", "o.avi", one}}) {
             QCOMPARE(tool(wrong, folder.filePath("tmp")).exitCode, 2);
         }
     }

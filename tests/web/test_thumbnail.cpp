@@ -45,12 +45,9 @@ bool near(const std::uint8_t* pixel, int r, int g, int b)
     return std::abs(pixel[0] - r) <= 8 && std::abs(pixel[1] - g) <= 8 && std::abs(pixel[2] - b) <= 8;
 }
 
-QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
-}
+QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 
-} // namespace
+}  // namespace
 
 class ThumbnailTest : public QObject {
     Q_OBJECT
@@ -95,7 +92,7 @@ private slots:
         QTest::addColumn<int>("h");
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
-        QTest::newRow("2048 x 1536") << 2048 << 1536 << 250 << 188 << 0 << 31; // 187.5: even neighbour
+        QTest::newRow("2048 x 1536") << 2048 << 1536 << 250 << 188 << 0 << 31;  // 187.5: even neighbour
         QTest::newRow("1536 x 2048") << 1536 << 2048 << 188 << 250 << 31 << 0;
         QTest::newRow("3008 x 2000") << 3008 << 2000 << 250 << 166 << 0 << 42;
         QTest::newRow("4000 x 500") << 4000 << 500 << 250 << 31 << 0 << 110;
@@ -171,8 +168,8 @@ private slots:
         writePicture(folder.filePath("www/a.jpg"), 600, 400);
         QCOMPARE(MakeThumbnail(folder.filePath("www/a.jpg"), true).outcome, ThumbnailOutcome::Written);
         const QByteArray bytes = folder.readFile("www/a_thumb.jpg");
-        QVERIFY(bytes.contains(QByteArray("\xFF\xC0", 2))); // baseline frame
-        QVERIFY(!bytes.contains(QByteArray("\xFF\xC2", 2))); // not progressive
+        QVERIFY(bytes.contains(QByteArray("\xFF\xC0", 2)));   // baseline frame
+        QVERIFY(!bytes.contains(QByteArray("\xFF\xC2", 2)));  // not progressive
         // The first luminance quantiser of quality 85 is 16 × 30 % = 5 (quality 75 would give 8).
         const qsizetype table = bytes.indexOf(QByteArray("\xFF\xDB", 2));
         QVERIFY(table > 0);
@@ -195,7 +192,7 @@ private slots:
 
         folder.writeFile("www/7_Image_thumb.jpg", "older thumbnail");
         QCOMPARE(MakeThumbnail(picture, false, onCreate).outcome, ThumbnailOutcome::Present);
-        QCOMPARE(events.size(), 1); // no event when nothing is made
+        QCOMPARE(events.size(), 1);  // no event when nothing is made
         QCOMPARE(folder.readFile("www/7_Image_thumb.jpg"), QByteArray("older thumbnail"));
 
         QCOMPARE(MakeThumbnail(picture, true, onCreate).outcome, ThumbnailOutcome::Written);
@@ -214,14 +211,14 @@ private slots:
         const ThumbnailEvent count = [&](const QString&) { ++events; };
 
         QCOMPARE(MakeThumbnail(folder.filePath("www/small.jpg"), false, count).outcome, ThumbnailOutcome::TooSmall);
-        QCOMPARE(events, 1); // the event ran; the decoder then found nothing to do
+        QCOMPARE(events, 1);  // the event ran; the decoder then found nothing to do
         const ThumbnailResult broken = MakeThumbnail(folder.filePath("www/broken.jpg"), true);
         QCOMPARE(broken.outcome, ThumbnailOutcome::Failed);
         QVERIFY(broken.error.contains("broken.jpg"));
         QCOMPARE(MakeThumbnail(folder.filePath("www/missing.jpg"), true).outcome, ThumbnailOutcome::Failed);
         QCOMPARE(MakeThumbnail(folder.filePath("www/plan.png"), true, count).outcome, ThumbnailOutcome::OwnName);
         QCOMPARE(events, 1);
-        QCOMPARE(folder.readFile("www/plan.png"), plan); // never written over its own picture
+        QCOMPARE(folder.readFile("www/plan.png"), plan);  // never written over its own picture
         QCOMPARE(filesIn(folder.filePath("www")), (QStringList{"broken.jpg", "plan.png", "small.jpg"}));
     }
 
@@ -251,9 +248,9 @@ private slots:
         const QList<ThumbnailResult> results = MakeThumbnails(pictures, false, onCreate, 2);
         QCOMPARE(results.size(), pictures.size());
         QCOMPARE(events, (QStringList{pictures[0], pictures[1], pictures[3], pictures[4], pictures[5], pictures[6]}));
-        const QList<ThumbnailOutcome> expected = {ThumbnailOutcome::Written, ThumbnailOutcome::Written,
-            ThumbnailOutcome::Present, ThumbnailOutcome::Written, ThumbnailOutcome::Written, ThumbnailOutcome::Written,
-            ThumbnailOutcome::Failed, ThumbnailOutcome::OwnName};
+        const QList<ThumbnailOutcome> expected = {
+            ThumbnailOutcome::Written, ThumbnailOutcome::Written, ThumbnailOutcome::Present, ThumbnailOutcome::Written,
+            ThumbnailOutcome::Written, ThumbnailOutcome::Written, ThumbnailOutcome::Failed,  ThumbnailOutcome::OwnName};
         for (qsizetype i = 0; i < results.size(); ++i) {
             QCOMPARE(results[i].outcome, expected[i]);
             if (expected[i] == ThumbnailOutcome::Written)

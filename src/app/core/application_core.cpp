@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 Q_LOGGING_CATEGORY(lcApp, "shutterhand.app", QtInfoMsg)
@@ -60,7 +61,6 @@ ApplicationCore::~ApplicationCore() = default;
 bool ApplicationCore::start(MainView& view)
 {
     m_view = &view;
-    m_pollTimer.start();
 
     // Steps 1 to 4 (language table, series list, first tick, configuration) happened on construction.
     m_config->setVersion(GetFileVersionString());                                  // 5
@@ -81,12 +81,18 @@ bool ApplicationCore::start(MainView& view)
     PictureRequested = false;
     m_closeAfterAction = false;
     PictureCounter = 1;
-    // Steps 14 and 15, the camera list and the registration of the device events, belong to the camera
-    // session and take their place here.
+    if (m_camera) {
+        m_camera->RefreshDeviceList();     // 14
+        m_camera->RegisterDeviceEvents();  // 15
+    }
     FireEvent(events::StartShutterhand);  // 16
     view.buildLanguageMenu();             // 17
     view.applyLanguage();                 // 18
     m_started = true;
+    // The poll timer runs from the window's creation, but its first tick can only come once the
+    // start-up has returned to the event loop; the camera list of step 14 may run the event loop while
+    // it waits for the cameras, and no tick must come in the middle of the start-up.
+    m_pollTimer.start();
     qCDebug(lcApp) << "started in" << m_programDir;
     return true;
 }
@@ -99,7 +105,8 @@ void ApplicationCore::shutdown()
     m_pollTimer.stop();
     if (m_started)
         FireEvent(events::EndShutterhand);
-    // The camera session releases the device service here.
+    if (m_camera)
+        m_camera->ReleaseDeviceService();
     qCDebug(lcApp) << "shut down";
 }
 
@@ -264,6 +271,14 @@ void ApplicationCore::ShellOpen(const QString& file, const QString& parameters)
         QProcess::startDetached(info.absoluteFilePath(), QProcess::splitCommand(parameters), info.absolutePath());
         return;
     }
+    // A bare program name ("gimp") is looked up on the search path, as the shell would.
+    if (!info.exists() && !file.isEmpty() && !file.contains(u'/')) {
+        const QString program = QStandardPaths::findExecutable(file);
+        if (!program.isEmpty()) {
+            QProcess::startDetached(program, QProcess::splitCommand(parameters));
+            return;
+        }
+    }
     const QUrl url = QUrl::fromUserInput(file, QDir::currentPath(), QUrl::AssumeLocalFile);
     m_desktop.openUrl(url);
 }
@@ -276,13 +291,101 @@ void ApplicationCore::PollTick()
     m_pollTimer.stop();
 
     PollMarks marks;
-    // The walk of the connected camera's properties (battery, ISO) joins here with the camera session.
+    if (m_camera) {
+        // The camera's values were fetched off the UI thread for this tick; reading them does not wait.
+        for (const auto& [name, value] : m_camera->PollDeviceProperties())
+            applyDeviceProperty(marks, name, value);
+    }
     m_pollMarks = marks;
     emit pollMarksChanged(m_pollMarks);
 
     FirstTick = false;
     if (!m_shutDown)
         m_pollTimer.start();
+}
+
+void ApplicationCore::setWaitCursor(bool on)
+{
+    if (m_view)
+        m_view->setWaitCursor(on);
+}
+
+void ApplicationCore::RefreshDeviceList()
+{
+    if (m_camera)
+        m_camera->RefreshDeviceList();
+}
+
+void ApplicationCore::SelectDeviceByName(const QString& name)
+{
+    if (m_camera)
+        m_camera->SelectDeviceByName(name);
+}
+
+void ApplicationCore::TriggerPicture()
+{
+    if (m_camera)
+        m_camera->TriggerPicture();
+}
+
+FileResult ApplicationCore::DeleteCameraItems()
+{
+    if (!m_camera)
+        return FileResult::failure(QStringLiteral("Es ist keine Kamera verbunden."));
+    return m_camera->DeleteCameraItems();
+}
+
+FileResult ApplicationCore::SaveCurrentImage(const QString& fileName)
+{
+    if (!m_camera)
+        return FileResult::failure(QStringLiteral("Es wird kein Bild angezeigt."));
+    return m_camera->SaveCurrentImage(fileName);
+}
+
+bool ApplicationCore::CopyImageToClipboard()
+{
+    if (!m_camera || !m_view || m_camera->shownPictureFile().isEmpty())
+        return false;
+    return m_view->copyPictureToClipboard(m_camera->shownPictureFile());
+}
+
+void ApplicationCore::ClearImageStore()
+{
+    if (m_camera)
+        m_camera->ClearImageStore();
+}
+
+void ApplicationCore::ClearImage()
+{
+    if (m_camera)
+        m_camera->ClearImage();
+}
+
+void ApplicationCore::ShowCameraInfo()
+{
+    if (!m_view)
+        return;
+    CameraInfo info;
+    {
+        WaitCursor wait(m_view);
+        if (m_camera)
+            info = m_camera->cameraInfo();
+    }
+    m_view->openCameraInfo(info);
+}
+
+void ApplicationCore::ShowInfo()
+{
+    if (m_openAbout)
+        m_openAbout();
+}
+
+QSize ApplicationCore::shownImageSize() const { return m_camera ? m_camera->shownPictureSize() : QSize(); }
+
+void ApplicationCore::AddSeriesPicture(const QString& fileName)
+{
+    if (QFileInfo(fileName).isFile())
+        SeriesFiles.append(fileName);
 }
 
 void ApplicationCore::closeMainWindow()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/event_dispatcher.h"
+#include "app/core/camera_service.h"
 #include "app/core/lang_table.h"
 #include "app/core/log_book.h"
 #include "app/core/main_view.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace shutterhand {
@@ -64,6 +66,44 @@ public:
     EventDispatcher& dispatcher() { return m_dispatcher; }
     void setActionRunner(ActionRunner* runner) { m_runner = runner; }
 
+    // --- camera session, picture intake and image store (the camera subsystem does the work)
+    void setCameraService(CameraService* camera) { m_camera = camera; }
+    CameraService* cameraService() const { return m_camera; }
+    void setPicturePush(PicturePush* push) { m_picturePush = push; }
+    PicturePush* picturePush() const { return m_picturePush; }
+    MainView* view() const { return m_view; }
+    // The hourglass cursor on or off; calls nest.
+    void setWaitCursor(bool on);
+    void RefreshDeviceList();
+    void SelectDeviceByName(const QString& name);
+    // Releases the shutter when a connected camera can take pictures; does nothing otherwise.
+    void TriggerPicture();
+    // Deletes the pictures on the camera; fails without a connected camera.
+    FileResult DeleteCameraItems();
+    // Stores the shown picture; a bare name goes into the image store, an empty one asks the user.
+    FileResult SaveCurrentImage(const QString& fileName);
+    // The number of the next automatically named picture goes up by one (65535 is followed by 0).
+    void IncPictureCounter() { ++PictureCounter; }
+    // Puts the shown picture on the clipboard; false when there is none or no clipboard.
+    bool CopyImageToClipboard();
+    void ClearImageStore();
+    // Shows the placeholder picture in place of the picture.
+    void ClearImage();
+    // The camera properties dialog ("Kamerainfos").
+    void ShowCameraInfo();
+    // The about dialog ("Info über..."), through the callback the main window gives; nothing without one.
+    void ShowInfo();
+    void setAboutDialog(std::function<void()> open) { m_openAbout = std::move(open); }
+    // The shown picture's size; empty without a picture.
+    QSize shownImageSize() const;
+
+    // --- series hooks
+    void SetSeriesFileName(const QString& fileName) { SeriesFileName = fileName; }
+    // Adds the file to the series list only when it exists.
+    void AddSeriesPicture(const QString& fileName);
+    void ClearSeriesFiles() { SeriesFiles.clear(); }
+    QStringList& GetSeriesFiles() { return SeriesFiles; }
+
     // --- state shared by the parts
     QString CurrentDeviceName;
     QString LastSavedFileName;
@@ -97,8 +137,9 @@ public:
     void setWebServerControl(WebServerControl* control) { m_webServerControl = control; }
     void OpenHelp();
     void OpenWebsite();
-    // The desktop's "open" of a file with parameters: a program is started with the parameters split
-    // as a shell would split them; anything else goes to its default application. Not checked.
+    // The desktop's "open" of a file with parameters: a program (a path, or a bare name found on the
+    // search path) is started with the parameters split as a shell would split them; anything else goes
+    // to its default application. Not checked.
     void ShellOpen(const QString& file, const QString& parameters);
 
     // --- poll timer
@@ -144,6 +185,9 @@ private:
     EventDispatcher m_dispatcher;
     ActionRunner* m_runner = nullptr;
     WebServerControl* m_webServerControl = nullptr;
+    CameraService* m_camera = nullptr;
+    PicturePush* m_picturePush = nullptr;
+    std::function<void()> m_openAbout;
 
     QTimer m_pollTimer;
     PollMarks m_pollMarks;

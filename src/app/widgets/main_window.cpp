@@ -66,6 +66,7 @@ MainWindow::MainWindow(ApplicationCore& core, Prompter& prompter, QWidget* paren
     buildControls();
     buildMenus();
     connectCore();
+    connectCameraControls();
 }
 
 MainWindow::~MainWindow()

@@ -38,6 +38,14 @@ public:
     void applyLanguage() override;
     void closeMainWindow() override;
     void setWaitCursor(bool on) override;
+    void showCameraList(const QStringList& entries, int current, bool enabled) override;
+    void setCameraControls(bool release, bool info, bool series) override;
+    void showStatus(const QString& text) override;
+    void showPicture(const QString& file) override;
+    void showExifOverlay(const QString& text, bool visible) override;
+    void setSaveAsEnabled(bool enabled) override;
+    bool copyPictureToClipboard(const QString& file) override;
+    void openCameraInfo(const CameraInfo& info) override;
 
     void openAboutDialog();
     void openSystemVarsDialog();
@@ -66,6 +74,10 @@ private:
     void showInfoPanel();
     void showPollMarks(const PollMarks& marks);
     void finishSystemMove();
+    // The camera's share of the window (main_window_camera.cpp): its controls' commands and the menus
+    // of the picture and of the EXIF overlay.
+    void connectCameraControls();
+    void setOverlayColour(QAction* chosen);
 
     ApplicationCore& m_core;
     Prompter& m_prompter;
@@ -98,6 +110,9 @@ private:
     QAction* m_actInfo = nullptr;
     QAction* m_actBright = nullptr;
     QAction* m_actDark = nullptr;
+    QMenu* m_pictureMenu = nullptr;
+    QAction* m_actSaveAs = nullptr;
+    QAction* m_actShowExif = nullptr;
 
     QLabel* m_logo = nullptr;
     QLabel* m_cameraLabel = nullptr;

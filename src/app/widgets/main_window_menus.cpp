@@ -93,10 +93,10 @@ void MainWindow::buildMenus()
     m_actBright = addAction(m_overlayMenu, QStringLiteral("ActionHellesBild"), QStringLiteral("Helles Bild"));
     m_actDark = addAction(m_overlayMenu, QStringLiteral("ActionDunklesBild"), QStringLiteral("Dunkles Bild"));
 
-    // "Serienaufnahme..." waits for a chosen camera. The entries whose work comes with the series,
-    // the actions editor, the web server, the image store and the online update stay disabled until
-    // their parts are in the program.
-    for (QAction* later : {m_actSeries, m_actActions, m_actWebserver, m_actSettings, m_actClearStore, m_actUpdate})
+    // "Serienaufnahme..." waits for a chosen camera (the camera session enables it). The entries of the
+    // actions editor, the web server and the online update stay disabled until their parts are in the
+    // program.
+    for (QAction* later : {m_actSeries, m_actActions, m_actWebserver, m_actSettings, m_actUpdate})
         later->setEnabled(false);
 
     connect(m_actQuit, &QAction::triggered, this, &QWidget::close);

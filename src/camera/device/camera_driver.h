@@ -7,10 +7,10 @@ namespace shutterhand {
 // Something the camera reported between commands.
 struct DriverEvent {
     enum class Kind {
-        None, // nothing happened within the wait
-        FileAdded, // a new file is on the camera: `file`
-        TreeChanged, // folders or files changed otherwise
-        PropertyChanged, // a setting changed on the camera
+        None,             // nothing happened within the wait
+        FileAdded,        // a new file is on the camera: `file`
+        TreeChanged,      // folders or files changed otherwise
+        PropertyChanged,  // a setting changed on the camera
     };
     Kind kind = Kind::None;
     CameraFile file;
@@ -23,8 +23,10 @@ class CameraDriver {
 public:
     virtual ~CameraDriver() = default;
 
-    // Opens the camera and describes it: properties, commands, events and the files it holds.
+    // Opens the camera and describes it: properties, commands and events.
     virtual DeviceResult<DeviceDescription> open() = 0;
+    // The pictures on the open camera, in the camera's order.
+    virtual DeviceResult<QList<CameraFile>> listFiles() = 0;
     // Starts a release. Returns once the camera has accepted (or refused) it; the picture itself is
     // reported later by waitForEvent.
     virtual DeviceStatus triggerCapture() = 0;
@@ -39,4 +41,4 @@ public:
     virtual void close() = 0;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

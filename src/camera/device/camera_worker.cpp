@@ -16,7 +16,7 @@ namespace {
 // Events are taken in small batches so that a burst of them cannot hold back the next command.
 constexpr int kEventsPerPoll = 16;
 
-} // namespace
+}  // namespace
 
 CameraWorker::CameraWorker(std::unique_ptr<CameraDriver> driver, QString stagingDir, DeviceTimings timings)
     : m_driver(std::move(driver))
@@ -48,6 +48,13 @@ void CameraWorker::run(const OpenCommand&)
     }
     m_open = true;
     emit opened(description.value());
+    // The card is listed after the camera has been announced as open: a full card can take a while,
+    // and nobody has to wait for it before the first release.
+    DeviceResult<QList<CameraFile>> files = m_driver->listFiles();
+    if (files.ok()) {
+        m_files = files.value();
+        emit filesListed(m_files);
+    }
     m_pollTimer.start(m_timings.pollIntervalMs);
 }
 
@@ -65,7 +72,7 @@ void CameraWorker::run(const CaptureCommand& command)
     waited.start();
     DeviceStatus status = m_driver->triggerCapture();
     while (!status.ok() && status.error().kind == DeviceErrorKind::Busy
-        && waited.elapsed() + m_timings.busyRetryStepMs <= m_timings.busyRetryMs) {
+           && waited.elapsed() + m_timings.busyRetryStepMs <= m_timings.busyRetryMs) {
         QThread::msleep(static_cast<unsigned long>(m_timings.busyRetryStepMs));
         status = m_driver->triggerCapture();
     }
@@ -92,16 +99,22 @@ void CameraWorker::run(const RefreshPropertiesCommand& command)
         emit commandFinished(outcome);
 }
 
-void CameraWorker::run(const DeleteFilesCommand& command)
+void CameraWorker::run(const DeleteAllCommand& command)
 {
     CommandOutcome outcome{command.ticket, {}, {}};
-    for (const CameraFile& file : command.files) {
-        const DeviceStatus status = (m_open && !m_lost) ? m_driver->deleteFile(file)
-                                                        : DeviceStatus(deviceError(DeviceErrorKind::Lost, QString()));
-        if (!status.ok()) {
+    if (!m_open || m_lost)
+        outcome.error = deviceError(DeviceErrorKind::Lost, QStringLiteral("Die Kamera ist nicht verbunden."));
+    // Every file reported so far has been copied off the camera already (a JPEG is staged before its
+    // event goes out), so deleting them all loses no new picture.
+    const QList<CameraFile> files = m_open && !m_lost ? m_files : QList<CameraFile>();
+    for (auto it = files.crbegin(); it != files.crend() && !m_lost; ++it) {
+        const DeviceStatus status = m_driver->deleteFile(*it);
+        if (status.ok()) {
+            outcome.deleted.append(*it);
+            m_files.removeOne(*it);
+        } else {
             if (!outcome.error)
                 outcome.error = status.error();
-            outcome.notDeleted.append(file);
             noteFailure(status.error());
         }
     }
@@ -159,6 +172,8 @@ void CameraWorker::handleEvent(const DriverEvent& event)
 
 void CameraWorker::stage(const CameraFile& file)
 {
+    if (!m_files.contains(file))
+        m_files.append(file);
     CreatedItem item{file, {}, {}};
     if (!file.isJpeg()) {
         // Only a JPEG is ever shown or stored; other files (RAW) are reported without copying them.
@@ -211,4 +226,4 @@ void CameraWorker::declareLost(const DeviceError& error)
     emit lost(error);
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -18,21 +18,22 @@ struct CaptureCommand {
     quint64 ticket = 0;
 };
 struct RefreshPropertiesCommand {
-    quint64 ticket = 0; // 0: nobody waits for the answer
+    quint64 ticket = 0;  // 0: nobody waits for the answer
 };
-struct DeleteFilesCommand {
+// Deletes every file the camera holds, the last first.
+struct DeleteAllCommand {
     quint64 ticket = 0;
-    QList<CameraFile> files; // deleted in this order
 };
 struct CloseCommand { };
 using WorkerCommand
-    = std::variant<OpenCommand, CaptureCommand, RefreshPropertiesCommand, DeleteFilesCommand, CloseCommand>;
+    = std::variant<OpenCommand, CaptureCommand, RefreshPropertiesCommand, DeleteAllCommand, CloseCommand>;
 
-// The answer to a numbered command: no error, or what went wrong (for a deletion: the files left).
+// The answer to a numbered command: no error, or what went wrong; a deletion also tells which files
+// are gone.
 struct CommandOutcome {
     quint64 ticket = 0;
     std::optional<DeviceError> error;
-    QList<CameraFile> notDeleted;
+    QList<CameraFile> deleted;
 };
 
 // A new file on the camera. A JPEG has already been copied into the staging file when this is posted;
@@ -61,6 +62,8 @@ signals:
     void openFailed(const shutterhand::DeviceError& error);
     void commandFinished(const shutterhand::CommandOutcome& outcome);
     void propertiesRead(const QList<shutterhand::DeviceProperty>& properties);
+    // The files on the camera right after it was opened.
+    void filesListed(const QList<shutterhand::CameraFile>& files);
     void itemCreated(const shutterhand::CreatedItem& item);
     void treeUpdated();
     void lost(const shutterhand::DeviceError& error);
@@ -69,7 +72,7 @@ private:
     void run(const OpenCommand&);
     void run(const CaptureCommand& command);
     void run(const RefreshPropertiesCommand& command);
-    void run(const DeleteFilesCommand& command);
+    void run(const DeleteAllCommand& command);
     void run(const CloseCommand&);
     void pollEvents();
     void handleEvent(const DriverEvent& event);
@@ -82,12 +85,13 @@ private:
     QString m_stagingDir;
     DeviceTimings m_timings;
     QTimer m_pollTimer;
+    QList<CameraFile> m_files;  // what the camera holds, as far as listed and reported
     bool m_open = false;
     bool m_lost = false;
     int m_failuresInRow = 0;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand
 
 Q_DECLARE_METATYPE(shutterhand::CommandOutcome)
 Q_DECLARE_METATYPE(shutterhand::CreatedItem)

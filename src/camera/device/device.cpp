@@ -18,10 +18,10 @@ constexpr int kWatchdogIntervalMs = 250;
 // Each file of a deletion adds this much to the time the camera may take.
 constexpr int kDeleteMsPerFile = 2000;
 
-} // namespace
+}  // namespace
 
 Device::Device(QString deviceId, std::unique_ptr<CameraDriver> driver, QString stagingDir, DeviceTimings timings,
-    std::shared_ptr<WorkerPark> park)
+               std::shared_ptr<WorkerPark> park)
     : m_deviceId(std::move(deviceId))
     , m_timings(timings)
     , m_park(std::move(park))
@@ -38,6 +38,7 @@ Device::Device(QString deviceId, std::unique_ptr<CameraDriver> driver, QString s
         m_description.properties = properties;
         emit propertiesChanged();
     });
+    connect(m_worker, &CameraWorker::filesListed, this, &Device::onFilesListed);
     connect(m_worker, &CameraWorker::itemCreated, this, &Device::onItemCreated);
     connect(m_worker, &CameraWorker::treeUpdated, this, &Device::treeUpdated);
     connect(m_worker, &CameraWorker::lost, this, &Device::onLost);
@@ -90,8 +91,27 @@ void Device::onOpened(const DeviceDescription& description)
         return;
     m_openState = OpenState::Open;
     m_description = description;
-    for (const CameraFile& file : description.files)
-        m_items.append(std::make_shared<DeviceItem>(file, nullptr));
+}
+
+void Device::onFilesListed(const QList<CameraFile>& files)
+{
+    // Pictures reported before the listing arrived stay behind the ones that were there before them.
+    QList<std::shared_ptr<DeviceItem>> items;
+    for (const CameraFile& file : files) {
+        if (!GetItem(file.id()))
+            items.append(std::make_shared<DeviceItem>(file, nullptr));
+    }
+    m_items = items + m_items;
+}
+
+quint64 Device::track(PendingKind kind, const QString& commandId, int limitMs)
+{
+    const quint64 ticket = m_nextTicket++;
+    Pending pending{kind, commandId, {}, limitMs};
+    pending.started.start();
+    m_pending.insert(ticket, pending);
+    m_watchdog.start();
+    return ticket;
 }
 
 void Device::onOpenFailed(const DeviceError& error)
@@ -140,12 +160,7 @@ void Device::ExecuteCommand(const QString& commandId)
             this, [this, commandId, refusal] { emit commandFinished(commandId, refusal); }, Qt::QueuedConnection);
         return;
     }
-    const quint64 ticket = m_nextTicket++;
-    Pending pending{commandId, {}, m_timings.commandMs + m_timings.busyRetryMs, {}};
-    pending.started.start();
-    m_pending.insert(ticket, pending);
-    m_watchdog.start();
-    post(CaptureCommand{ticket});
+    post(CaptureCommand{track(PendingKind::Command, commandId, m_timings.commandMs + m_timings.busyRetryMs)});
 }
 
 void Device::RemoveAllItems()
@@ -156,18 +171,8 @@ void Device::RemoveAllItems()
             Qt::QueuedConnection);
         return;
     }
-    // The items known now are deleted, the last first. A picture that the camera reports after this
-    // call is not among them, so it is not lost before it has been taken off the camera.
-    QList<CameraFile> files;
-    for (auto it = m_items.crbegin(); it != m_items.crend(); ++it)
-        files.append((*it)->file());
-    m_items.clear();
-    const quint64 ticket = m_nextTicket++;
-    Pending pending{{}, {}, m_timings.commandMs + kDeleteMsPerFile * static_cast<int>(files.size()), files};
-    pending.started.start();
-    m_pending.insert(ticket, pending);
-    m_watchdog.start();
-    post(DeleteFilesCommand{ticket, files});
+    const int limit = m_timings.commandMs + kDeleteMsPerFile * static_cast<int>(m_items.size());
+    post(DeleteAllCommand{track(PendingKind::Deletion, {}, limit)});
 }
 
 void Device::RefreshProperties()
@@ -175,15 +180,10 @@ void Device::RefreshProperties()
     if (m_lost || m_openState != OpenState::Open)
         return;
     for (const Pending& pending : std::as_const(m_pending)) {
-        if (pending.commandId.isEmpty() && pending.files.isEmpty())
-            return; // the previous refresh has not been answered yet
+        if (pending.kind == PendingKind::Properties)
+            return;  // the previous refresh has not been answered yet
     }
-    const quint64 ticket = m_nextTicket++;
-    Pending pending{{}, {}, m_timings.commandMs, {}};
-    pending.started.start();
-    m_pending.insert(ticket, pending);
-    m_watchdog.start();
-    post(RefreshPropertiesCommand{ticket});
+    post(RefreshPropertiesCommand{track(PendingKind::Properties, {}, m_timings.commandMs)});
 }
 
 void Device::finishItemEvent(const QString& itemId)
@@ -202,12 +202,11 @@ void Device::onCommandFinished(const CommandOutcome& outcome)
     if (m_pending.isEmpty())
         m_watchdog.stop();
     const QString error = outcome.error ? outcome.error->message : QString();
-    if (!pending.commandId.isEmpty()) {
+    if (pending.kind == PendingKind::Command) {
         emit commandFinished(pending.commandId, error);
-    } else if (!pending.files.isEmpty()) {
-        // Files the camera kept are items still; they go back in the camera's order.
-        for (const CameraFile& file : outcome.notDeleted)
-            m_items.prepend(std::make_shared<DeviceItem>(file, nullptr));
+    } else if (pending.kind == PendingKind::Deletion) {
+        m_items.removeIf(
+            [&](const std::shared_ptr<DeviceItem>& item) { return outcome.deleted.contains(item->file()); });
         emit itemsRemoved(error);
     }
 }
@@ -240,9 +239,9 @@ void Device::onLost(const DeviceError& error)
     // Whoever waits for an answer gets one: the camera will not give it any more.
     const QMap<quint64, Pending> pending = std::exchange(m_pending, {});
     for (const Pending& command : pending) {
-        if (!command.commandId.isEmpty())
+        if (command.kind == PendingKind::Command)
             emit commandFinished(command.commandId, reason);
-        else if (!command.files.isEmpty())
+        else if (command.kind == PendingKind::Deletion)
             emit itemsRemoved(reason);
     }
     emit lost(reason);
@@ -260,4 +259,4 @@ void Device::checkWatchdog()
     }
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

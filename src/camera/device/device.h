@@ -27,7 +27,7 @@ public:
     // Starts the worker thread for `driver`; the camera is opened there. Use waitUntilOpen() before
     // anything else.
     Device(QString deviceId, std::unique_ptr<CameraDriver> driver, QString stagingDir, DeviceTimings timings,
-        std::shared_ptr<WorkerPark> park);
+           std::shared_ptr<WorkerPark> park);
     ~Device() override;
 
     // Runs the event loop until the camera is open or has failed to open (or the open time limit has
@@ -68,15 +68,18 @@ signals:
 
 private:
     enum class OpenState { Opening, Open, Failed };
+    enum class PendingKind { Command, Deletion, Properties };
     struct Pending {
-        QString commandId; // empty for a deletion
+        PendingKind kind = PendingKind::Command;
+        QString commandId;  // for a command
         QElapsedTimer started;
         int limitMs = 0;
-        QList<CameraFile> files; // what a deletion removes
     };
 
     void post(WorkerCommand command);
     void onOpened(const DeviceDescription& description);
+    void onFilesListed(const QList<CameraFile>& files);
+    quint64 track(PendingKind kind, const QString& commandId, int limitMs);
     void onOpenFailed(const DeviceError& error);
     void onCommandFinished(const CommandOutcome& outcome);
     void onItemCreated(const CreatedItem& item);
@@ -99,4 +102,4 @@ private:
     bool m_lost = false;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -31,6 +31,6 @@ signals:
     void devicesChanged(const QList<shutterhand::DeviceInfo>& devices);
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand
 
 Q_DECLARE_METATYPE(shutterhand::DeviceInfo)

@@ -21,4 +21,4 @@ inline const QString PropertyName = QStringLiteral("Name");
 inline const QString PropertyExposureIndex = QStringLiteral("Exposure Index");
 inline const QString PropertyBatteryStatus = QStringLiteral("Battery Status");
 
-} // namespace shutterhand::wia
+}  // namespace shutterhand::wia

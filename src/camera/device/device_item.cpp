@@ -62,14 +62,14 @@ DeviceResult<ImageFile> DeviceItem::Transfer(const QString& formatId) const
 {
     if (!Formats().contains(formatId))
         return deviceError(DeviceErrorKind::NotSupported,
-            QStringLiteral("%1 liegt nicht im Format %2 vor.").arg(m_file.name, formatId));
+                           QStringLiteral("%1 liegt nicht im Format %2 vor.").arg(m_file.name, formatId));
     if (!m_staged) {
         const QString why
             = m_stagingError.isEmpty() ? QStringLiteral("es wurde nicht von der Kamera kopiert") : m_stagingError;
-        return deviceError(
-            DeviceErrorKind::Failed, QStringLiteral("%1 kann nicht übertragen werden: %2").arg(m_file.name, why));
+        return deviceError(DeviceErrorKind::Failed,
+                           QStringLiteral("%1 kann nicht übertragen werden: %2").arg(m_file.name, why));
     }
     return ImageFile(m_staged);
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

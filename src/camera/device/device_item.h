@@ -67,4 +67,4 @@ private:
     QString m_stagingError;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

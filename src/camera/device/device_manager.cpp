@@ -17,7 +17,7 @@ namespace {
 // answered by then are listed later, with a device-connected event.
 constexpr int kFirstScanWaitMs = 8000;
 
-} // namespace
+}  // namespace
 
 DeviceManager::DeviceManager(BackendFactory factory, DeviceTimings timings, QObject* parent)
     : QObject(parent)
@@ -26,10 +26,7 @@ DeviceManager::DeviceManager(BackendFactory factory, DeviceTimings timings, QObj
     , m_park(std::make_shared<WorkerPark>())
 { }
 
-DeviceManager::~DeviceManager()
-{
-    shutdown();
-}
+DeviceManager::~DeviceManager() { shutdown(); }
 
 void DeviceManager::Connect(const DeviceServiceSettings& settings)
 {
@@ -42,7 +39,7 @@ void DeviceManager::Connect(const DeviceServiceSettings& settings)
     for (const auto& backend : m_backends) {
         DeviceBackend* raw = backend.get();
         connect(raw, &DeviceBackend::devicesChanged, this,
-            [this, raw](const QList<DeviceInfo>& devices) { onDevicesChanged(raw, devices); });
+                [this, raw](const QList<DeviceInfo>& devices) { onDevicesChanged(raw, devices); });
         raw->start();
     }
 }
@@ -107,7 +104,7 @@ DeviceResult<std::shared_ptr<Device>> DeviceManager::ConnectDevice(const QString
     // A camera that was just closed may still be letting go of its connection.
     if (!m_park->waitForDevice(deviceId, m_timings.openMs))
         return deviceError(DeviceErrorKind::TimedOut, QStringLiteral("Die vorige Verbindung zur Kamera endet nicht."));
-    backend = backendOf(deviceId); // the list may have changed meanwhile
+    backend = backendOf(deviceId);  // the list may have changed meanwhile
     std::unique_ptr<CameraDriver> driver = backend ? backend->createDriver(deviceId) : nullptr;
     if (!driver)
         return deviceError(DeviceErrorKind::Lost, QStringLiteral("Die Kamera ist nicht mehr angeschlossen."));
@@ -187,7 +184,7 @@ void DeviceManager::deviceGone(const QString& deviceId)
 {
     DeviceBackend* backend = backendOf(deviceId);
     if (!backend)
-        return; // already gone from the list, and announced then
+        return;  // already gone from the list, and announced then
     QList<DeviceInfo>& list = m_lists[backend];
     list.removeIf([&](const DeviceInfo& info) { return info.DeviceID == deviceId; });
     backend->deviceLost(deviceId);
@@ -201,10 +198,7 @@ void DeviceManager::deliver(const QString& eventId, const QString& deviceId, con
         emit OnEvent(eventId, deviceId, itemId);
 }
 
-int DeviceManager::runningWorkers() const
-{
-    return m_park->running();
-}
+int DeviceManager::runningWorkers() const { return m_park->running(); }
 
 void DeviceManager::shutdown(int timeoutMs)
 {
@@ -212,4 +206,4 @@ void DeviceManager::shutdown(int timeoutMs)
     m_park->joinAll(timeoutMs);
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -20,10 +20,10 @@ class WorkerPark;
 
 // What the device service is started with.
 struct DeviceServiceSettings {
-    bool simulated = false; // list the simulated camera
-    QStringList networkPorts; // network cameras to probe, e.g. "ptpip:192.168.1.20"
-    QString stagingDir; // where new pictures are copied off the camera ("tmp/" of the program)
-    bool usbCameras = true; // look for USB cameras (off in tests that must see only their own)
+    bool simulated = false;    // list the simulated camera
+    QStringList networkPorts;  // network cameras to probe, e.g. "ptpip:192.168.1.20"
+    QString stagingDir;        // where new pictures are copied off the camera ("tmp/" of the program)
+    bool usbCameras = true;    // look for USB cameras (off in tests that must see only their own)
 };
 
 using BackendFactory = std::function<std::vector<std::unique_ptr<DeviceBackend>>(const DeviceServiceSettings&)>;
@@ -37,8 +37,8 @@ class DeviceManager : public QObject {
     Q_OBJECT
 
 public:
-    explicit DeviceManager(
-        BackendFactory factory = defaultBackends, DeviceTimings timings = {}, QObject* parent = nullptr);
+    explicit DeviceManager(BackendFactory factory = defaultBackends, DeviceTimings timings = {},
+                           QObject* parent = nullptr);
     ~DeviceManager() override;
 
     // Attaches to the service: the first call starts the backends with `settings`; later calls only
@@ -82,12 +82,12 @@ private:
     QMap<DeviceBackend*, QList<DeviceInfo>> m_lists;
     QSet<DeviceBackend*> m_scanned;
     QSet<QString> m_registered;
-    QMap<QString, QPointer<Device>> m_devices; // the connected devices by ID
+    QMap<QString, QPointer<Device>> m_devices;  // the connected devices by ID
     std::shared_ptr<WorkerPark> m_park;
     bool m_started = false;
     bool m_connected = false;
     bool m_waitedForScan = false;
-    bool m_listShown = false; // someone has seen the list: changes to it are news from now on
+    bool m_listShown = false;  // someone has seen the list: changes to it are news from now on
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -34,9 +34,6 @@ QList<DeviceEventInfo> standardDeviceEvents()
     };
 }
 
-DeviceCommandInfo takePictureCommand()
-{
-    return {wia::CommandTakePicture, QStringLiteral("Take Picture")};
-}
+DeviceCommandInfo takePictureCommand() { return {wia::CommandTakePicture, QStringLiteral("Take Picture")}; }
 
-} // namespace shutterhand
+}  // namespace shutterhand

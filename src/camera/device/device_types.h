@@ -60,22 +60,21 @@ struct DeviceDescription {
     QList<DeviceProperty> properties;
     QList<DeviceCommandInfo> commands;
     QList<DeviceEventInfo> events;
-    QList<CameraFile> files; // the pictures on the camera, in the camera's order
 };
 
 enum class DeviceErrorKind {
-    Failed, // the camera or its driver refused; the message says why
-    Busy, // the camera answered "busy" for longer than the retries wait
-    Lost, // the connection is gone (unplugged, switched off, network dropped)
-    Claimed, // another program holds the camera; `holder` names it
-    TimedOut, // the camera did not answer within the watchdog's limit
-    NotSupported, // the camera cannot do this
+    Failed,        // the camera or its driver refused; the message says why
+    Busy,          // the camera answered "busy" for longer than the retries wait
+    Lost,          // the connection is gone (unplugged, switched off, network dropped)
+    Claimed,       // another program holds the camera; `holder` names it
+    TimedOut,      // the camera did not answer within the watchdog's limit
+    NotSupported,  // the camera cannot do this
 };
 
 struct DeviceError {
     DeviceErrorKind kind = DeviceErrorKind::Failed;
     QString message;
-    QString holder; // for Claimed: what holds the camera, as the user knows it
+    QString holder;  // for Claimed: what holds the camera, as the user knows it
 };
 
 // A value or the error that prevented it. Errors are values here: every caller decides what a failure
@@ -99,10 +98,7 @@ private:
 };
 
 using DeviceStatus = DeviceResult<std::monostate>;
-inline DeviceStatus deviceOk()
-{
-    return std::monostate{};
-}
+inline DeviceStatus deviceOk() { return std::monostate{}; }
 inline DeviceError deviceError(DeviceErrorKind kind, QString message)
 {
     return DeviceError{kind, std::move(message), {}};
@@ -113,7 +109,7 @@ QList<DeviceEventInfo> standardDeviceEvents();
 // The take-picture command, for devices that can capture.
 DeviceCommandInfo takePictureCommand();
 
-} // namespace shutterhand
+}  // namespace shutterhand
 
 Q_DECLARE_METATYPE(shutterhand::DeviceProperty)
 Q_DECLARE_METATYPE(shutterhand::CameraFile)

@@ -10,10 +10,7 @@ Q_LOGGING_CATEGORY(lcWorkerPark, "shutterhand.camera.threads", QtInfoMsg)
 
 namespace shutterhand {
 
-WorkerPark::~WorkerPark()
-{
-    joinAll(5000);
-}
+WorkerPark::~WorkerPark() { joinAll(5000); }
 
 void WorkerPark::adopt(QThread* thread, const QString& deviceId)
 {
@@ -79,4 +76,4 @@ bool WorkerPark::joinAll(int timeoutMs)
     return all;
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

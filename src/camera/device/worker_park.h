@@ -39,4 +39,4 @@ private:
     QList<Parked> m_threads;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -12,7 +12,7 @@ struct Entry {
     std::uint16_t tag;
     std::uint16_t type;
     std::uint32_t count;
-    QByteArray value; // the value's bytes, little-endian
+    QByteArray value;  // the value's bytes, little-endian
 };
 
 void putU16(QByteArray& out, std::uint16_t value)
@@ -70,32 +70,32 @@ QByteArray directory(const QList<Entry>& entries, std::uint32_t offset)
             putU32(table, offset + tableSize + static_cast<std::uint32_t>(data.size()));
             data.append(entry.value);
             if (data.size() % 2)
-                data.append('\0'); // values start at even offsets
+                data.append('\0');  // values start at even offsets
         }
     }
-    putU32(table, 0); // no further directory
+    putU32(table, 0);  // no further directory
     return table + data;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray BuildExifSegment(const ExifShot& shot)
 {
     const QList<Entry> exifEntries = {
-        rational(0x829A, shot.exposureNumerator, shot.exposureDenominator), // ExposureTime
-        rational(0x829D, shot.fNumberTimesTen, 10), // FNumber
-        {0x8827, kShort, 1, u16(shot.iso)}, // ISOSpeedRatings
-        ascii(0x9003, shot.dateTimeOriginal), // DateTimeOriginal
-        rational(0x9205, shot.maxApertureTimesTen, 10), // MaxApertureValue
-        {0x9209, kShort, 1, u16(shot.flash)}, // Flash
+        rational(0x829A, shot.exposureNumerator, shot.exposureDenominator),  // ExposureTime
+        rational(0x829D, shot.fNumberTimesTen, 10),                          // FNumber
+        {0x8827, kShort, 1, u16(shot.iso)},                                  // ISOSpeedRatings
+        ascii(0x9003, shot.dateTimeOriginal),                                // DateTimeOriginal
+        rational(0x9205, shot.maxApertureTimesTen, 10),                      // MaxApertureValue
+        {0x9209, kShort, 1, u16(shot.flash)},                                // Flash
     };
     // The first directory starts right after the 8-byte header; its size is known before the EXIF
     // directory's place is, because the pointer is a four-byte value.
     QList<Entry> firstEntries = {
-        ascii(0x010F, shot.make), // Make
-        ascii(0x0110, shot.model), // Model
-        ascii(0x0132, shot.dateTimeOriginal), // DateTime
-        {0x8769, kLong, 1, u32(0)}, // ExifIFDPointer, set below
+        ascii(0x010F, shot.make),              // Make
+        ascii(0x0110, shot.model),             // Model
+        ascii(0x0132, shot.dateTimeOriginal),  // DateTime
+        {0x8769, kLong, 1, u32(0)},            // ExifIFDPointer, set below
     };
     constexpr std::uint32_t kFirstOffset = 8;
     const std::uint32_t exifOffset
@@ -121,4 +121,4 @@ QByteArray InsertAfterStartOfImage(const QByteArray& jpeg, const QByteArray& seg
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

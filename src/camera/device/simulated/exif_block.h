@@ -10,13 +10,13 @@ namespace shutterhand {
 struct ExifShot {
     QByteArray make;
     QByteArray model;
-    QByteArray dateTimeOriginal; // "YYYY:MM:DD HH:MM:SS"
+    QByteArray dateTimeOriginal;  // "YYYY:MM:DD HH:MM:SS"
     std::uint32_t exposureNumerator = 1;
     std::uint32_t exposureDenominator = 125;
     std::uint32_t fNumberTimesTen = 56;
     std::uint16_t iso = 400;
     std::uint16_t flash = 0;
-    std::uint32_t maxApertureTimesTen = 30; // APEX value
+    std::uint32_t maxApertureTimesTen = 30;  // APEX value
 };
 
 // The APP1 segment (marker, length, "Exif" header and a little-endian TIFF structure with the first
@@ -27,4 +27,4 @@ QByteArray BuildExifSegment(const ExifShot& shot);
 // returned unchanged.
 QByteArray InsertAfterStartOfImage(const QByteArray& jpeg, const QByteArray& segment);
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -53,8 +53,9 @@ void SimulatedBackend::announce()
     QList<DeviceInfo> devices;
     for (const auto& camera : m_cameras) {
         devices.append({camera->deviceId(),
-            {{wia::PropertyName, camera->name(), true}, {QStringLiteral("Port"), QStringLiteral("simulated"), true},
-                {QStringLiteral("Serial Number"), camera->deviceId(), true}}});
+                        {{wia::PropertyName, camera->name(), true},
+                         {QStringLiteral("Port"), QStringLiteral("simulated"), true},
+                         {QStringLiteral("Serial Number"), camera->deviceId(), true}}});
     }
     QMetaObject::invokeMethod(
         this, [this, devices] { emit devicesChanged(devices); }, Qt::QueuedConnection);
@@ -72,4 +73,4 @@ bool SimulatedBackend::releaseClaim(const QString& deviceId)
     return found && found->releaseClaim();
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

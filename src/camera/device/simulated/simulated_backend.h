@@ -38,4 +38,4 @@ private:
     bool m_started = false;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -22,7 +22,7 @@ QByteArray rawFileBytes(int number)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 // Hands the worker's calls to the camera it belongs to.
 class SimulatedDriver : public CameraDriver {
@@ -32,6 +32,7 @@ public:
     { }
 
     DeviceResult<DeviceDescription> open() override { return m_camera->open(); }
+    DeviceResult<QList<CameraFile>> listFiles() override { return m_camera->files(); }
     DeviceStatus triggerCapture() override { return m_camera->trigger(); }
     DeviceResult<QList<DeviceProperty>> readProperties() override
     {
@@ -177,9 +178,18 @@ DeviceResult<DeviceDescription> SimulatedCamera::open()
     if (m_options.canCapture)
         description.commands.append(takePictureCommand());
     description.events = standardDeviceEvents();
-    for (const StoredFile& stored : m_card)
-        description.files.append(stored.file);
     return description;
+}
+
+DeviceResult<QList<CameraFile>> SimulatedCamera::files() const
+{
+    std::lock_guard lock(m_mutex);
+    if (m_unplugged)
+        return lostError();
+    QList<CameraFile> files;
+    for (const StoredFile& stored : m_card)
+        files.append(stored.file);
+    return files;
 }
 
 DeviceStatus SimulatedCamera::trigger()
@@ -218,7 +228,7 @@ QList<DeviceProperty> SimulatedCamera::properties() const
         {QStringLiteral("F-Number"), QStringLiteral("f/5.6"), false},
         {QStringLiteral("White Balance"), QStringLiteral("Automatic"), false},
         {QStringLiteral("Image Size"), QStringLiteral("%1x%2").arg(m_options.pictureWidth).arg(m_options.pictureHeight),
-            false},
+         false},
         {QStringLiteral("Image Format"), QString::fromLatin1(kFormats[static_cast<int>(m_options.shots)]), false},
     };
 }
@@ -265,10 +275,10 @@ void SimulatedCamera::shoot(std::unique_lock<std::mutex>& lock)
     const QString base = QStringLiteral("SHS_%1").arg(number, 4, 10, QLatin1Char('0'));
     if (options.shots != SimulatedShots::Jpeg)
         files.append({{kFolder, base + QStringLiteral(".RAW"), QStringLiteral("image/x-shutterhand-raw")},
-            rawFileBytes(number)});
+                      rawFileBytes(number)});
     if (options.shots != SimulatedShots::Raw) {
-        SimulatedShot shot{
-            options.pictureWidth, options.pictureHeight, number, QDateTime::currentDateTime(), options.name};
+        SimulatedShot shot{options.pictureWidth, options.pictureHeight, number, QDateTime::currentDateTime(),
+                           options.name};
         files.append(
             {{kFolder, base + QStringLiteral(".JPG"), QStringLiteral("image/jpeg")}, RenderSimulatedPicture(shot)});
     }
@@ -287,8 +297,8 @@ DeviceStatus SimulatedCamera::download(const CameraFile& file, const QString& ta
         std::lock_guard lock(m_mutex);
         if (m_unplugged)
             return lostError();
-        const auto found = std::find_if(
-            m_card.begin(), m_card.end(), [&](const StoredFile& stored) { return stored.file.id() == file.id(); });
+        const auto found = std::find_if(m_card.begin(), m_card.end(),
+                                        [&](const StoredFile& stored) { return stored.file.id() == file.id(); });
         if (found == m_card.end())
             return deviceError(DeviceErrorKind::Failed, QStringLiteral("%1 ist nicht auf der Karte.").arg(file.name));
         bytes = found->bytes;
@@ -304,8 +314,8 @@ DeviceStatus SimulatedCamera::remove(const CameraFile& file)
     std::lock_guard lock(m_mutex);
     if (m_unplugged)
         return lostError();
-    const auto found = std::find_if(
-        m_card.begin(), m_card.end(), [&](const StoredFile& stored) { return stored.file.id() == file.id(); });
+    const auto found = std::find_if(m_card.begin(), m_card.end(),
+                                    [&](const StoredFile& stored) { return stored.file.id() == file.id(); });
     if (found == m_card.end())
         return deviceError(DeviceErrorKind::Failed, QStringLiteral("%1 ist nicht auf der Karte.").arg(file.name));
     m_card.erase(found);
@@ -319,4 +329,4 @@ void SimulatedCamera::close()
     m_events.clear();
 }
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -22,7 +22,7 @@ struct SimulatedCameraOptions {
     QString name = QStringLiteral("Shutterhand Simulator");
     int pictureWidth = 2400;
     int pictureHeight = 1600;
-    int captureDelayMs = 700; // from the release to the picture on the card
+    int captureDelayMs = 700;  // from the release to the picture on the card
     SimulatedShots shots = SimulatedShots::Jpeg;
     bool canCapture = true;
 };
@@ -69,6 +69,7 @@ private:
     };
 
     DeviceResult<DeviceDescription> open();
+    DeviceResult<QList<CameraFile>> files() const;
     DeviceStatus trigger();
     QList<DeviceProperty> properties() const;
     DeviceResult<DriverEvent> waitForEvent(int timeoutMs);
@@ -86,8 +87,8 @@ private:
     std::condition_variable m_changed;
     SimulatedCameraOptions m_options;
     QList<StoredFile> m_card;
-    std::deque<CameraFile> m_events; // new files not reported yet
-    QList<qint64> m_dueShots; // times (on m_clock) at which released pictures reach the card
+    std::deque<CameraFile> m_events;  // new files not reported yet
+    QList<qint64> m_dueShots;         // times (on m_clock) at which released pictures reach the card
     QElapsedTimer m_clock;
     int m_shotCounter = 0;
     int m_failReleases = 0;
@@ -98,4 +99,4 @@ private:
     bool m_open = false;
 };
 
-} // namespace shutterhand
+}  // namespace shutterhand

@@ -19,4 +19,4 @@ struct SimulatedShot {
 // The JPEG file's bytes; empty when the encoder failed.
 QByteArray RenderSimulatedPicture(const SimulatedShot& shot);
 
-} // namespace shutterhand
+}  // namespace shutterhand

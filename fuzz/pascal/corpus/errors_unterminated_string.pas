@@ -1,0 +1,5 @@
+{ An unterminated string is reported at its opening quote. }
+begin
+  ShowMessage('never closed);
+  ShowMessage('next');
+end.

@@ -1,0 +1,17 @@
+{ Conversion errors of the standard routines name the text that could not be converted. }
+program ConvertError;
+var
+  n: Integer;
+begin
+  try
+    n := StrToInt('12a');
+  except
+    on E: EConvertError do ShowMessage(E.Message);
+  end;
+  try
+    ShowMessage(FloatToStr(StrToFloat('1,5')));
+  except
+    on E: EConvertError do ShowMessage(E.Message);
+  end;
+  n := StrToInt('99999999999');
+end.
