@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    build-essential cmake ninja-build pkg-config git
+    build-essential cmake ninja-build pkg-config git clang-format
     # Qt 6 (Widgets, Network, Xml, Test), HTTP server, QScintilla
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libgl-dev
     libqscintilla2-qt6-dev qt6-wayland

@@ -112,12 +112,20 @@ std::optional<ThumbnailLayout> ThumbnailLayoutFor(int width, int height, int box
     return layout;
 }
 
+bool ThumbnailPresent(const QString& thumbnailFile)
+{
+    // Thumbnails are renamed into place without a flush to disk (a flush per thumbnail costs more than
+    // making it); after a power failure one may be left empty, and then it counts as missing.
+    const QFileInfo info(thumbnailFile);
+    return info.exists() && info.size() > 0;
+}
+
 ThumbnailResult MakeThumbnail(const QString& pictureFile, bool force, const ThumbnailEvent& onCreate)
 {
     const QString target = ThumbnailPath(pictureFile);
     if (target == pictureFile)
         return {ThumbnailOutcome::OwnName, target, {}};
-    if (!force && QFileInfo::exists(target))
+    if (!force && ThumbnailPresent(target))
         return {ThumbnailOutcome::Present, target, {}};
     if (onCreate)
         onCreate(pictureFile);

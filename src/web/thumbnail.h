@@ -58,6 +58,9 @@ std::optional<ThumbnailLayout> ThumbnailLayoutFor(int width, int height, int box
 // (may be empty) runs first. Failures are returned, never thrown, so the caller's work goes on.
 ThumbnailResult MakeThumbnail(const QString& pictureFile, bool force, const ThumbnailEvent& onCreate = {});
 
+// Whether a usable thumbnail file is there: it exists and is not empty.
+bool ThumbnailPresent(const QString& thumbnailFile);
+
 // Writes the picture scaled into the box, centred on `background`, as a JPEG of quality 85, replacing
 // `targetFile` atomically. Written, TooSmall (nothing written) or Failed.
 ThumbnailResult CreateThumbnailImage(const QString& sourceFile, const QString& targetFile, int boxWidth, int boxHeight,

@@ -75,7 +75,7 @@ QList<ThumbnailResult> MakeThumbnails(const QStringList& pictureFiles, bool forc
         results[static_cast<std::size_t>(i)].target = target;
         if (target == pictureFiles[i]) {
             results[static_cast<std::size_t>(i)].outcome = ThumbnailOutcome::OwnName;
-        } else if (!force && QFileInfo::exists(target)) {
+        } else if (!force && ThumbnailPresent(target)) {
             results[static_cast<std::size_t>(i)].outcome = ThumbnailOutcome::Present;
         } else {
             if (onCreate)

@@ -198,6 +198,11 @@ private slots:
         QCOMPARE(MakeThumbnail(picture, true, onCreate).outcome, ThumbnailOutcome::Written);
         QCOMPARE(events.size(), 2);
         QCOMPARE(decodeFile(folder.filePath("www/7_Image_thumb.jpg")).width, 250);
+
+        // An empty thumbnail (what a power failure right after the rename can leave) is made anew.
+        folder.writeFile("www/7_Image_thumb.jpg", QByteArray());
+        QCOMPARE(MakeThumbnail(picture, false, onCreate).outcome, ThumbnailOutcome::Written);
+        QCOMPARE(events.size(), 3);
     }
 
     void smallBrokenAndOwnNamedPicturesMakeNoThumbnail()
