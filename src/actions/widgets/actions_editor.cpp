@@ -267,7 +267,8 @@ bool TFormAktionen::errorPanelVisible() const { return !m_errorPanel->isHidden()
 void TFormAktionen::check()
 {
     WaitCursor wait;
-    // The code is checked as written: $DeviceName and $Filename are replaced only when an event fires.
+    // The checker judges the code as a firing would compile it; $DeviceName and $Filename get their
+    // values only when an event fires.
     QStringList messages;
     if (m_check(m_editor->text(), messages)) {
         m_errorPanel->hide();
