@@ -13,7 +13,11 @@ namespace {
 // Restores the nesting depth however a firing ends.
 class DepthGuard {
 public:
-    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    explicit DepthGuard(int& depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
     ~DepthGuard() { --m_depth; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
@@ -40,9 +44,10 @@ void EventDispatcher::FireEvent(const QString& eventVariable)
     const QString path = config.Directorys().GetDirectoryByName(QStringLiteral("Events")) + binding;
 
     if (m_depth >= MaxNesting) {
-        m_host.WriteLog(2, QStringLiteral("%1 wird nicht ausgeführt: mehr als %2 Aktionen sind ineinander verschachtelt.")
-                               .arg(QFileInfo(path).fileName())
-                               .arg(MaxNesting));
+        m_host.WriteLog(2,
+                        QStringLiteral("%1 wird nicht ausgeführt: mehr als %2 Aktionen sind ineinander verschachtelt.")
+                            .arg(QFileInfo(path).fileName())
+                            .arg(MaxNesting));
         return;
     }
     DepthGuard guard(m_depth);

@@ -40,7 +40,9 @@ public:
     // Firings nest (an action may raise further events); deeper ones are refused with a log line.
     static constexpr int MaxNesting = 16;
 
-    explicit EventDispatcher(DispatchHost& host) : m_host(host) {}
+    explicit EventDispatcher(DispatchHost& host)
+        : m_host(host)
+    { }
 
     // Fires the event bound by the system variable `eventVariable`. An empty binding is no action.
     void FireEvent(const QString& eventVariable);

@@ -30,10 +30,11 @@ inline const QString AVICreate = QStringLiteral("AVICreate");
 // All twenty, in the order the manual lists them.
 inline QStringList all()
 {
-    return {ConfigLoad,   StartShutterhand,  EndShutterhand,    ApplicationMove,       OpenLogWindow,
-            CloseLogWindow, ConfigSave,      SaveImage,         DeviceConnect,         DeviceDisconnect,
-            RequestPicture, TakePicture,     TakeSeriesPicture, TakeRemotePicture,     CreateThumbnail,
-            WebserverIndexrequest, StartWebserver, StopWebserver, RestartWebserver,    AVICreate};
+    return {ConfigLoad,        StartShutterhand,  EndShutterhand,   ApplicationMove,
+            OpenLogWindow,     CloseLogWindow,    ConfigSave,       SaveImage,
+            DeviceConnect,     DeviceDisconnect,  RequestPicture,   TakePicture,
+            TakeSeriesPicture, TakeRemotePicture, CreateThumbnail,  WebserverIndexrequest,
+            StartWebserver,    StopWebserver,     RestartWebserver, AVICreate};
 }
 
 }  // namespace shutterhand::events

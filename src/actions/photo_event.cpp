@@ -32,9 +32,8 @@ QString withCrLf(const QString& text)
 
 QString decodeActionFile(const QByteArray& bytes)
 {
-    static const QRegularExpression declaration(
-        QStringLiteral(R"(^\s*<\?xml[^>]*encoding\s*=\s*["']([^"']+)["'])"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression declaration(QStringLiteral(R"(^\s*<\?xml[^>]*encoding\s*=\s*["']([^"']+)["'])"),
+                                                QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(200)));
     if (match.hasMatch()) {
         const QString encoding = match.captured(1).toLower();
@@ -77,7 +76,10 @@ TPhotoEvent::ReadResult TPhotoEvent::LoadFromXML(const QString& text)
     return {};
 }
 
-TPhotoEvent::ReadResult TPhotoEvent::LoadFromBytes(const QByteArray& bytes) { return LoadFromXML(decodeActionFile(bytes)); }
+TPhotoEvent::ReadResult TPhotoEvent::LoadFromBytes(const QByteArray& bytes)
+{
+    return LoadFromXML(decodeActionFile(bytes));
+}
 
 QByteArray TPhotoEvent::toFileBytes() const
 {

@@ -30,8 +30,9 @@ bool haveDisplay()
 int main(int argc, char** argv)
 {
     if (!haveDisplay()) {
-        std::fprintf(stderr, "shutterhand: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                             "to run without a screen use: xvfb-run -a ./scripts/run.sh\n");
+        std::fprintf(stderr,
+                     "shutterhand: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                     "to run without a screen use: xvfb-run -a ./scripts/run.sh\n");
         return 1;
     }
 

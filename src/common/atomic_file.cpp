@@ -47,7 +47,7 @@ FileResult writeFileAtomically(const QString& path, const QByteArray& data, unsi
         return failure(errno);
 
     bool written = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && writeAll(fd, data.constData(), data.size())
-                   && ::fsync(fd) == 0;
+        && ::fsync(fd) == 0;
     int code = errno;
     if (::close(fd) != 0 && written) {
         written = false;

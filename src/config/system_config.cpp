@@ -24,10 +24,7 @@ const TVar* TVarContainer::find(const QString& name) const
     return nullptr;
 }
 
-TVar* TVarContainer::find(const QString& name)
-{
-    return const_cast<TVar*>(std::as_const(*this).find(name));
-}
+TVar* TVarContainer::find(const QString& name) { return const_cast<TVar*>(std::as_const(*this).find(name)); }
 
 QString TVarContainer::GetValueByName(const QString& name) const
 {
@@ -99,8 +96,7 @@ void TDirectoryList::AddDirectory(const QString& dirname, const QString& value)
 TSystemConfig::TSystemConfig()
     : m_vars(std::make_shared<TVarContainer>())
     , m_directorys(std::make_shared<TDirectoryList>())
-{
-}
+{ }
 
 void TSystemConfig::setVars(std::shared_ptr<TVarContainer> vars)
 {

@@ -68,8 +68,8 @@ FileResult WriteSystemVars(const TSystemConfig& config)
 QString ExpandWorkDir(const TSystemConfig& config, const QString& text)
 {
     QString result = text;
-    return result.replace(QStringLiteral("%WORKDIR%"), config.Directorys().GetDirectoryByName(QStringLiteral("WorkDir")),
-                          Qt::CaseSensitive);
+    return result.replace(QStringLiteral("%WORKDIR%"),
+                          config.Directorys().GetDirectoryByName(QStringLiteral("WorkDir")), Qt::CaseSensitive);
 }
 
 void ApplyDirectoryVars(TSystemConfig& config)

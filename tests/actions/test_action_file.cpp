@@ -31,11 +31,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("code");
-        QTest::newRow("plain") << "a" << "b" << "begin end.";
-        QTest::newRow("umlauts") << "Größe" << "für Bilder" << "ShowMessage('Grüße');";
-        QTest::newRow("cdata end inside") << "x]]>y" << "]]>" << "s := ']]>' + ']]]>>';";
-        QTest::newRow("markup inside") << "<b>" << "a & b" << "if a < b then c := '<xml>';";
-        QTest::newRow("empty fields") << "" << "" << "";
+        QTest::newRow("plain") << "a"
+                               << "b"
+                               << "begin end.";
+        QTest::newRow("umlauts") << "Größe"
+                                 << "für Bilder"
+                                 << "ShowMessage('Grüße');";
+        QTest::newRow("cdata end inside") << "x]]>y"
+                                          << "]]>"
+                                          << "s := ']]>' + ']]]>>';";
+        QTest::newRow("markup inside") << "<b>"
+                                       << "a & b"
+                                       << "if a < b then c := '<xml>';";
+        QTest::newRow("empty fields") << ""
+                                      << ""
+                                      << "";
     }
     void roundTripKeepsFields()
     {

@@ -53,10 +53,8 @@ struct EditorFixture {
 
     TFormAktionen& open()
     {
-        editor = std::make_unique<TFormAktionen>(kLang, prompter,
-                                                 [this](const QString& code, QStringList& messages) {
-                                                     return checker(code, messages);
-                                                 });
+        editor = std::make_unique<TFormAktionen>(
+            kLang, prompter, [this](const QString& code, QStringList& messages) { return checker(code, messages); });
         unreadable = editor->load(folder.filePath(QStringLiteral("Events")), vars);
         return *editor;
     }
@@ -158,7 +156,8 @@ private slots:
         TFormAktionen& editor = f.open();
         QVERIFY(editor.SaveAll().isEmpty());
         const QByteArray hand = f.folder.readFile("Events/hand.evn");
-        QVERIFY(hand.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<xml>\r\n<name><![CDATA[Hand]]></name>"));
+        QVERIFY(
+            hand.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<xml>\r\n<name><![CDATA[Hand]]></name>"));
         QCOMPARE(hand.count("\r\n"), 6);
     }
 
@@ -178,10 +177,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("file");
-        QTest::newRow("blanks") << "Jede Aufnahme" << "Jede_Aufnahme.evn";
-        QTest::newRow("umlauts") << "Größe ändern" << "Groesse_aendern.evn";
-        QTest::newRow("path characters") << "../a/b" << "___a_b.evn";
-        QTest::newRow("nothing usable") << "  " << "Aktion.evn";
+        QTest::newRow("blanks") << "Jede Aufnahme"
+                                << "Jede_Aufnahme.evn";
+        QTest::newRow("umlauts") << "Größe ändern"
+                                 << "Groesse_aendern.evn";
+        QTest::newRow("path characters") << "../a/b"
+                                         << "___a_b.evn";
+        QTest::newRow("nothing usable") << "  "
+                                        << "Aktion.evn";
     }
     void fileNamesForNewActions()
     {

@@ -91,18 +91,25 @@ private slots:
         QTest::addColumn<QString>("closeLogWindowBinding");
         QTest::addColumn<QList<LogLine>>("log");
         QTest::addColumn<int>("runs");
-        QTest::newRow("unbound: nothing at all") << "" << "" << QList<LogLine>{} << 0;
-        QTest::newRow("missing file") << "gone.evn" << "" << QList<LogLine>{{2, "gone.evn nicht gefunden."}} << 0;
-        QTest::newRow("subfolder: label without folder")
-            << "sub/a.evn" << "" << QList<LogLine>{{0, "a.evn wird ausgeführt."}} << 1;
-        QTest::newRow("windows subfolder") << "sub\\a.evn" << "" << QList<LogLine>{{0, "a.evn wird ausgeführt."}} << 1;
-        QTest::newRow("same file as CloseLogWindow: silent") << "b.evn" << "b.evn" << QList<LogLine>{} << 1;
+        QTest::newRow("unbound: nothing at all") << ""
+                                                 << "" << QList<LogLine>{} << 0;
+        QTest::newRow("missing file") << "gone.evn"
+                                      << "" << QList<LogLine>{{2, "gone.evn nicht gefunden."}} << 0;
+        QTest::newRow("subfolder: label without folder") << "sub/a.evn"
+                                                         << "" << QList<LogLine>{{0, "a.evn wird ausgeführt."}} << 1;
+        QTest::newRow("windows subfolder") << "sub\\a.evn"
+                                           << "" << QList<LogLine>{{0, "a.evn wird ausgeführt."}} << 1;
+        QTest::newRow("same file as CloseLogWindow: silent") << "b.evn"
+                                                             << "b.evn" << QList<LogLine>{} << 1;
         QTest::newRow("CloseLogWindow compares with case")
-            << "b.evn" << "B.evn" << QList<LogLine>{{0, "b.evn wird ausgeführt."}} << 1;
-        QTest::newRow("missing and silent") << "gone.evn" << "gone.evn" << QList<LogLine>{} << 0;
-        QTest::newRow("folder is no file") << "sub" << "" << QList<LogLine>{{2, "sub nicht gefunden."}} << 0;
-        QTest::newRow("empty code is logged, not run") << "empty.evn" << ""
-                                                        << QList<LogLine>{{0, "empty.evn wird ausgeführt."}} << 0;
+            << "b.evn"
+            << "B.evn" << QList<LogLine>{{0, "b.evn wird ausgeführt."}} << 1;
+        QTest::newRow("missing and silent") << "gone.evn"
+                                            << "gone.evn" << QList<LogLine>{} << 0;
+        QTest::newRow("folder is no file") << "sub"
+                                           << "" << QList<LogLine>{{2, "sub nicht gefunden."}} << 0;
+        QTest::newRow("empty code is logged, not run") << "empty.evn"
+                                                       << "" << QList<LogLine>{{0, "empty.evn wird ausgeführt."}} << 0;
     }
     void logsWhatItFinds()
     {

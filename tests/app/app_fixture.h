@@ -20,12 +20,14 @@ struct Timeline {
 
 class FakeView : public MainView {
 public:
-    explicit FakeView(Timeline& timeline) : m_timeline(timeline) {}
+    explicit FakeView(Timeline& timeline)
+        : m_timeline(timeline)
+    { }
     void placeWindow() override { m_timeline.entries.append(QStringLiteral("view:place")); }
     void buildLanguageMenu() override { m_timeline.entries.append(QStringLiteral("view:languageMenu")); }
     void applyLanguage() override { m_timeline.entries.append(QStringLiteral("view:applyLanguage")); }
     void closeMainWindow() override { m_timeline.entries.append(QStringLiteral("view:close")); }
-    void setWaitCursor(bool) override {}
+    void setWaitCursor(bool) override { }
 
 private:
     Timeline& m_timeline;
@@ -53,7 +55,9 @@ public:
 // Records each action's code instead of compiling it; a test may hook in more.
 class FakeRunner : public ActionRunner {
 public:
-    explicit FakeRunner(Timeline& timeline) : m_timeline(timeline) {}
+    explicit FakeRunner(Timeline& timeline)
+        : m_timeline(timeline)
+    { }
     void runAction(const ActionRun& run) override
     {
         m_timeline.entries.append(QStringLiteral("run:") + run.code);

@@ -2,10 +2,10 @@
 // switching language, the delete option and the poll timer.
 
 #include "actions/event_names.h"
-#include "app_fixture.h"
 #include "app/core/poll_marks.h"
 #include "app/core/program_info.h"
 #include "app/core/window_drag.h"
+#include "app_fixture.h"
 
 #include <QtTest>
 
@@ -20,8 +20,9 @@ private slots:
     {
         CoreFixture f;
         writeLanguageFiles(f.folder);
-        writeVarDat(f.folder, bindAction(f.folder, events::ConfigLoad, "ConfigLoad")
-                                  + bindAction(f.folder, events::StartShutterhand, "StartShutterhand"));
+        writeVarDat(f.folder,
+                    bindAction(f.folder, events::ConfigLoad, "ConfigLoad")
+                        + bindAction(f.folder, events::StartShutterhand, "StartShutterhand"));
         ApplicationCore& core = f.create();
         f.runner.onRun = [&](const ActionRun&) {
             // By ConfigLoad the directories and the language table are complete.
@@ -29,8 +30,9 @@ private slots:
             QCOMPARE(core.GetLangText(29), QStringLiteral("Auslösen"));
         };
         QVERIFY(core.start(f.view));
-        QCOMPARE(f.timeline.entries, (QStringList{"run:ConfigLoad", "view:place", "run:StartShutterhand",
-                                                  "view:languageMenu", "view:applyLanguage"}));
+        QCOMPARE(f.timeline.entries,
+                 (QStringList{"run:ConfigLoad", "view:place", "run:StartShutterhand", "view:languageMenu",
+                              "view:applyLanguage"}));
         QCOMPARE(core.directory(QStringLiteral("WorkDir")), f.folder.path());
         QCOMPARE(core.config().Version(), GetFileVersionString());
         QVERIFY(core.pollTimer().isActive());
@@ -79,8 +81,9 @@ private slots:
     {
         CoreFixture f;
         writeLanguageFiles(f.folder);
-        writeVarDat(f.folder, bindAction(f.folder, events::OpenLogWindow, "opened")
-                                  + bindAction(f.folder, events::CloseLogWindow, "closed"));
+        writeVarDat(f.folder,
+                    bindAction(f.folder, events::OpenLogWindow, "opened")
+                        + bindAction(f.folder, events::CloseLogWindow, "closed"));
         ApplicationCore& core = f.create();
         QVERIFY(core.start(f.view));
         QSignalSpy opened(&core, &ApplicationCore::logWindowOpened);

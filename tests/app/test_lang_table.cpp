@@ -15,17 +15,28 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("text12");
-        QTest::newRow("plain") << "12=Beenden" << "Beenden";
-        QTest::newRow("blanks around") << "  12 =  Beenden  " << "Beenden";
-        QTest::newRow("second equals ends the text") << "12=a=b" << "a";
-        QTest::newRow("ampersand kept") << "12=B&eenden" << "B&eenden";
-        QTest::newRow("quotes have no meaning") << "12=\"x\"" << "\"x\"";
-        QTest::newRow("empty text") << "12=" << "";
-        QTest::newRow("no equals: skipped") << "12" << "<none>";
-        QTest::newRow("not a number") << "zwölf=Beenden" << "<none>";
-        QTest::newRow("number with letters") << "12a=Beenden" << "<none>";
-        QTest::newRow("hex is no decimal") << "$C=Beenden" << "<none>";
-        QTest::newRow("too large") << "99999999999=x" << "<none>";
+        QTest::newRow("plain") << "12=Beenden"
+                               << "Beenden";
+        QTest::newRow("blanks around") << "  12 =  Beenden  "
+                                       << "Beenden";
+        QTest::newRow("second equals ends the text") << "12=a=b"
+                                                     << "a";
+        QTest::newRow("ampersand kept") << "12=B&eenden"
+                                        << "B&eenden";
+        QTest::newRow("quotes have no meaning") << "12=\"x\""
+                                                << "\"x\"";
+        QTest::newRow("empty text") << "12="
+                                    << "";
+        QTest::newRow("no equals: skipped") << "12"
+                                            << "<none>";
+        QTest::newRow("not a number") << "zwölf=Beenden"
+                                      << "<none>";
+        QTest::newRow("number with letters") << "12a=Beenden"
+                                             << "<none>";
+        QTest::newRow("hex is no decimal") << "$C=Beenden"
+                                           << "<none>";
+        QTest::newRow("too large") << "99999999999=x"
+                                   << "<none>";
     }
     void readsEntries()
     {
@@ -57,7 +68,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("entries");
-        QTest::newRow("after the first equals, unstripped") << QByteArray("LANGUAGE= Deutsch=x\r\n12=a") << " Deutsch=x" << 1;
+        QTest::newRow("after the first equals, unstripped")
+            << QByteArray("LANGUAGE= Deutsch=x\r\n12=a") << " Deutsch=x" << 1;
         QTest::newRow("whole line without equals") << QByteArray("Deutsch\r\n12=a") << "Deutsch" << 1;
         QTest::newRow("numbered first line is an entry too") << QByteArray("10=Datei\r\n") << "Datei" << 1;
         QTest::newRow("windows-1252") << QByteArray("LANGUAGE=Fran\xE7\x61is\r\n") << "Français" << 0;

@@ -39,8 +39,7 @@ struct WindowFixture : CoreFixture {
         return *window;
     }
 
-    template <typename T>
-    T* child(const char* name) const
+    template <typename T> T* child(const char* name) const
     {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
         if (!found)
@@ -165,7 +164,8 @@ private slots:
     void systemVariablesDialogStoresAndSavesOnOk()
     {
         WindowFixture f;
-        f.open("zzz/:/String/:/last\r\nUpdateVer/:/Hidden/:/2026\r\n" + bindAction(f.folder, events::ConfigSave, "saved"));
+        f.open("zzz/:/String/:/last\r\nUpdateVer/:/Hidden/:/2026\r\n"
+               + bindAction(f.folder, events::ConfigSave, "saved"));
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<TFormSystemVars*>(QApplication::activeModalWidget());
             QVERIFY(dialog);

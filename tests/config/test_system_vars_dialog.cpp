@@ -63,15 +63,16 @@ private slots:
                                      {"beta", "BOOLEAN", "yes"},
                                      {"Gamma", "", "untyped"}});
         dialog.load(vars);
-        QCOMPARE(rows(dialog), (QStringList{"alpha|Boolean|True", "beta|BOOLEAN|False", "Gamma||untyped",
-                                            "zeta|String|z"}));
+        QCOMPARE(rows(dialog),
+                 (QStringList{"alpha|Boolean|True", "beta|BOOLEAN|False", "Gamma||untyped", "zeta|String|z"}));
         dialog.Store(vars);
         // Name order, Booleans as 1/0, the hidden variable at the end with its type spelt "Hidden".
-        QCOMPARE(vars.entries(), (QList<TVar>{{"alpha", "Boolean", "1"},
-                                              {"beta", "BOOLEAN", "0"},
-                                              {"Gamma", "", "untyped"},
-                                              {"zeta", "String", "z"},
-                                              {"UpdateVer", "Hidden", "2026-01-01"}}));
+        QCOMPARE(vars.entries(),
+                 (QList<TVar>{{"alpha", "Boolean", "1"},
+                              {"beta", "BOOLEAN", "0"},
+                              {"Gamma", "", "untyped"},
+                              {"zeta", "String", "z"},
+                              {"UpdateVer", "Hidden", "2026-01-01"}}));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("#78"));
     }
 
@@ -131,10 +132,22 @@ private slots:
         QTest::addColumn<QString>("editedType");
         QTest::addColumn<QString>("editedValue");
         QTest::addColumn<bool>("booleanList");
-        QTest::newRow("boolean true") << "boolean" << "true" << "Boolean" << "True" << true;
-        QTest::newRow("boolean unknown value") << "Boolean" << "yes" << "Boolean" << "" << true;
-        QTest::newRow("integer") << "INTEGER" << "60" << "Integer" << "60" << false;
-        QTest::newRow("unknown type") << "Hidden" << "v" << "" << "v" << false;
+        QTest::newRow("boolean true") << "boolean"
+                                      << "true"
+                                      << "Boolean"
+                                      << "True" << true;
+        QTest::newRow("boolean unknown value") << "Boolean"
+                                               << "yes"
+                                               << "Boolean"
+                                               << "" << true;
+        QTest::newRow("integer") << "INTEGER"
+                                 << "60"
+                                 << "Integer"
+                                 << "60" << false;
+        QTest::newRow("unknown type") << "Hidden"
+                                      << "v"
+                                      << ""
+                                      << "v" << false;
     }
     void valueEditorPresetsByType()
     {

@@ -36,13 +36,34 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "DefaultLang/:/String/:/de" << "DefaultLang" << "String" << "de";
-        QTest::newRow("value holds separators") << "a/:/String/:/x/:/y/:/" << "a" << "String" << "x/:/y/:/";
-        QTest::newRow("empty value") << "a/:/Event/:/" << "a" << "Event" << "";
-        QTest::newRow("empty line") << "" << "" << "" << "";
-        QTest::newRow("one separator") << "a/:/String" << "a" << "String" << "";
-        QTest::newRow("no separator") << "just text" << "just text" << "" << "";
-        QTest::newRow("blanks kept") << " a /:/ String /:/ v " << " a " << " String " << " v ";
+        QTest::newRow("plain") << "DefaultLang/:/String/:/de"
+                               << "DefaultLang"
+                               << "String"
+                               << "de";
+        QTest::newRow("value holds separators") << "a/:/String/:/x/:/y/:/"
+                                                << "a"
+                                                << "String"
+                                                << "x/:/y/:/";
+        QTest::newRow("empty value") << "a/:/Event/:/"
+                                     << "a"
+                                     << "Event"
+                                     << "";
+        QTest::newRow("empty line") << ""
+                                    << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("one separator") << "a/:/String"
+                                       << "a"
+                                       << "String"
+                                       << "";
+        QTest::newRow("no separator") << "just text"
+                                      << "just text"
+                                      << ""
+                                      << "";
+        QTest::newRow("blanks kept") << " a /:/ String /:/ v "
+                                     << " a "
+                                     << " String "
+                                     << " v ";
     }
     void parsesLines()
     {
@@ -96,7 +117,8 @@ private slots:
     void loadMergesDuplicateLinesIntoTheFirst()
     {
         test::ProgramFolder folder;
-        const TSystemConfig config = loadFrom(folder, "Foo/:/String/:/x\r\nother/:/String/:/o\r\nFOO/:/Integer/:/y\r\n");
+        const TSystemConfig config
+            = loadFrom(folder, "Foo/:/String/:/x\r\nother/:/String/:/o\r\nFOO/:/Integer/:/y\r\n");
         QCOMPARE(config.Vars().Count(), 2);
         QCOMPARE(config.Vars().GetValueByID(0), (TVar{"Foo", "Integer", "y"}));
     }

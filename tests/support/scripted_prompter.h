@@ -35,7 +35,7 @@ public:
 
     QList<Question> messages;
     QList<Question> questions;
-    QQueue<bool> yesNoAnswers;   // unanswered questions get No
+    QQueue<bool> yesNoAnswers;    // unanswered questions get No
     QQueue<QString> pathAnswers;  // unanswered dialogs are cancelled
 };
 

@@ -23,4 +23,4 @@ QImage paintCloseMark();
 // The 16 x 16 glyph of the series window's expand button: chevrons pointing up or down.
 QImage paintChevrons(bool up);
 
-} // namespace artwork
+}  // namespace artwork

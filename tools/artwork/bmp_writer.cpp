@@ -21,7 +21,7 @@ void put32(QByteArray& out, uint32_t value)
         out.append(char((value >> shift) & 0xff));
 }
 
-} // namespace
+}  // namespace
 
 bool writeBmpWithAlpha(const QImage& image, const QString& fileName, QRgb hiddenColour)
 {
@@ -41,24 +41,24 @@ bool writeBmpWithAlpha(const QImage& image, const QString& fileName, QRgb hidden
 
     put32(out, kInfoHeader);
     put32(out, width);
-    put32(out, height); // positive: rows bottom-up
-    put16(out, 1); // planes
-    put16(out, 32); // bits per pixel
-    put32(out, 3); // BI_BITFIELDS
+    put32(out, height);  // positive: rows bottom-up
+    put16(out, 1);       // planes
+    put16(out, 32);      // bits per pixel
+    put32(out, 3);       // BI_BITFIELDS
     put32(out, pixelBytes);
-    put32(out, 2835); // 72 dpi
+    put32(out, 2835);  // 72 dpi
     put32(out, 2835);
-    put32(out, 0); // no colour table
+    put32(out, 0);  // no colour table
     put32(out, 0);
-    put32(out, 0x00ff0000); // red mask
-    put32(out, 0x0000ff00); // green mask
-    put32(out, 0x000000ff); // blue mask
-    put32(out, 0xff000000); // alpha mask
-    put32(out, 0x73524742); // 'sRGB'
+    put32(out, 0x00ff0000);  // red mask
+    put32(out, 0x0000ff00);  // green mask
+    put32(out, 0x000000ff);  // blue mask
+    put32(out, 0xff000000);  // alpha mask
+    put32(out, 0x73524742);  // 'sRGB'
     for (int i = 0; i < 9 + 3; ++i)
-        put32(out, 0); // end points and gammas, unused with sRGB
-    put32(out, 4); // LCS_GM_IMAGES
-    put32(out, 0); // no profile
+        put32(out, 0);  // end points and gammas, unused with sRGB
+    put32(out, 4);      // LCS_GM_IMAGES
+    put32(out, 0);      // no profile
     put32(out, 0);
     put32(out, 0);
 
@@ -66,7 +66,7 @@ bool writeBmpWithAlpha(const QImage& image, const QString& fileName, QRgb hidden
         const QRgb* row = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         for (uint32_t x = 0; x < width; ++x) {
             const QRgb pixel = qAlpha(row[x]) == 0 ? (hiddenColour & 0x00ffffff) : row[x];
-            put32(out, pixel); // little-endian ARGB is the BGRA byte order of the file
+            put32(out, pixel);  // little-endian ARGB is the BGRA byte order of the file
         }
     }
 
@@ -77,4 +77,4 @@ bool writeBmpWithAlpha(const QImage& image, const QString& fileName, QRgb hidden
     return file.commit();
 }
 
-} // namespace artwork
+}  // namespace artwork

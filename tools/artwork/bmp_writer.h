@@ -10,4 +10,4 @@ namespace artwork {
 // pixels carry `hiddenColour`, which readers that ignore the alpha channel show instead.
 bool writeBmpWithAlpha(const QImage& image, const QString& fileName, QRgb hiddenColour);
 
-} // namespace artwork
+}  // namespace artwork

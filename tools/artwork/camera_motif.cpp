@@ -54,7 +54,7 @@ void drawCamera(QPainter& painter)
     painter.drawArc(QRectF(-20, -22, 52, 52), 110 * 16, 45 * 16);
 }
 
-} // namespace
+}  // namespace
 
 QImage paintCameraMotif(QSize size)
 {
@@ -87,4 +87,4 @@ QImage paintCameraMotif(QSize size)
     return image;
 }
 
-} // namespace artwork
+}  // namespace artwork

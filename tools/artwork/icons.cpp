@@ -12,7 +12,7 @@ QImage paintBattery(int level)
 {
     // Four cells of charge for level 0 (full) down to none for level 4 (empty); the colour warns early.
     static const QColor kCellColour[] = {QColor(0x5c, 0xd6, 0x5c), QColor(0x5c, 0xd6, 0x5c), QColor(0xf2, 0xc9, 0x3a),
-        QColor(0xf2, 0x8c, 0x28), QColor(0xf2, 0x8c, 0x28)};
+                                         QColor(0xf2, 0x8c, 0x28), QColor(0xf2, 0x8c, 0x28)};
     const int cells = 4 - level;
     QImage image = transparentImage(QSize(16, 16));
     QPainter painter(&image);
@@ -75,4 +75,4 @@ QImage paintChevrons(bool up)
     return image;
 }
 
-} // namespace artwork
+}  // namespace artwork

@@ -30,7 +30,7 @@ void drawWordMark(QPainter& painter, qreal right, qreal baseline, int textSize, 
     drawIris(painter, QPointF(firstLeft - gap - irisRadius, middle), irisRadius, colour::light, colour::accent);
 }
 
-} // namespace
+}  // namespace
 
 QImage paintLogo()
 {
@@ -55,4 +55,4 @@ QImage paintTitleBanner()
     return image;
 }
 
-} // namespace artwork
+}  // namespace artwork

@@ -19,7 +19,7 @@
 namespace {
 
 struct Output {
-    const char* path; // relative to the checkout
+    const char* path;  // relative to the checkout
     std::function<QImage()> paint;
 };
 
@@ -41,7 +41,7 @@ bool save(const QImage& image, const QString& fileName)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -43,7 +43,7 @@ QPointF leaveCircle(QPointF from, QPointF through, qreal radius)
     return from + t * d;
 }
 
-} // namespace
+}  // namespace
 
 void drawIris(QPainter& painter, QPointF centre, qreal radius, const QColor& ring, const QColor& blades)
 {
@@ -99,4 +99,4 @@ void drawEngravedText(QPainter& painter, const QRectF& box, int flags, const QSt
     painter.restore();
 }
 
-} // namespace artwork
+}  // namespace artwork

@@ -11,14 +11,14 @@ namespace artwork {
 
 // The house colours of every picture, so the window, the logo and the gallery look like one product.
 namespace colour {
-inline const QColor body{0x24, 0x25, 0x28}; // camera body, upper part
-inline const QColor bodyLow{0x17, 0x18, 0x1a}; // camera body, lower part
-inline const QColor recess{0x0f, 0x10, 0x11}; // recessed areas (bezel, slots)
-inline const QColor light{0xf2, 0xf2, 0xf0}; // text and marks on dark ground
-inline const QColor muted{0x8a, 0x8e, 0x94}; // secondary text, line drawings
-inline const QColor accent{0xe0, 0xa8, 0x40}; // amber accent; far from red, which cuts the skin
-inline const QColor galleryBack{0x0b, 0x0b, 0x0c}; // the gallery page's background (see shutterhand.css)
-} // namespace colour
+inline const QColor body{0x24, 0x25, 0x28};         // camera body, upper part
+inline const QColor bodyLow{0x17, 0x18, 0x1a};      // camera body, lower part
+inline const QColor recess{0x0f, 0x10, 0x11};       // recessed areas (bezel, slots)
+inline const QColor light{0xf2, 0xf2, 0xf0};        // text and marks on dark ground
+inline const QColor muted{0x8a, 0x8e, 0x94};        // secondary text, line drawings
+inline const QColor accent{0xe0, 0xa8, 0x40};       // amber accent; far from red, which cuts the skin
+inline const QColor galleryBack{0x0b, 0x0b, 0x0c};  // the gallery page's background (see shutterhand.css)
+}  // namespace colour
 
 // A transparent ARGB picture of the given size.
 QImage transparentImage(QSize size);
@@ -34,4 +34,4 @@ void drawIris(QPainter& painter, QPointF centre, qreal radius, const QColor& rin
 // Text cut into a dark surface: a dark copy one pixel up and a faint highlight one pixel down.
 void drawEngravedText(QPainter& painter, const QRectF& box, int flags, const QString& text, const QColor& surface);
 
-} // namespace artwork
+}  // namespace artwork

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kWidth = 433;
 constexpr int kHeight = 502;
-constexpr int kDragStrip = 20; // a press above this line moves the window
+constexpr int kDragStrip = 20;  // a press above this line moves the window
 
 // The camera body seen from behind: rounded corners and, in the middle of the top edge, the hump of a
 // viewfinder prism. Its top edge lies at y 10; controls begin at y 16. The straight edges lie on even
@@ -118,25 +118,22 @@ void drawTopStrip(QPainter& painter, const QPainterPath& body)
 // The controls of the main window (left, top, width, height). Labels take the room of their longest
 // text; the logo that of its picture.
 constexpr QRect kControls[] = {
-    {17, 16, 192, 29}, // menu bar
-    {208, 16, 200, 30}, // logo
-    {16, 56, 120, 16}, // label "Kameramodel:"
-    {16, 72, 393, 21}, // camera list
-    {16, 96, 75, 25}, // button "Auslösen"
-    {312, 96, 97, 25}, // button "Kamerainfos"
-    {18, 128, 391, 297}, // picture frame, which also holds the info panel
-    {16, 432, 120, 16}, // ISO label
-    {393, 433, 16, 16}, // battery icon
-    {16, 472, 401, 17}, // status line
+    {17, 16, 192, 29},    // menu bar
+    {208, 16, 200, 30},   // logo
+    {16, 56, 120, 16},    // label "Kameramodel:"
+    {16, 72, 393, 21},    // camera list
+    {16, 96, 75, 25},     // button "Auslösen"
+    {312, 96, 97, 25},    // button "Kamerainfos"
+    {18, 128, 391, 297},  // picture frame, which also holds the info panel
+    {16, 432, 120, 16},   // ISO label
+    {393, 433, 16, 16},   // battery icon
+    {16, 472, 401, 17},   // status line
 };
 
 // The test the window applies, with some room to spare: every channel within 100 of pure red.
-bool similarToRed(QRgb pixel)
-{
-    return 255 - qRed(pixel) <= 100 && qGreen(pixel) <= 100 && qBlue(pixel) <= 100;
-}
+bool similarToRed(QRgb pixel) { return 255 - qRed(pixel) <= 100 && qGreen(pixel) <= 100 && qBlue(pixel) <= 100; }
 
-} // namespace
+}  // namespace
 
 bool checkSkin(const QImage& skin)
 {
@@ -160,7 +157,7 @@ bool checkSkin(const QImage& skin)
     reached.fill(0);
     std::queue<QPoint> open;
     for (const QPoint corner :
-        {QPoint(0, 0), QPoint(kWidth - 1, 0), QPoint(0, kHeight - 1), QPoint(kWidth - 1, kHeight - 1)}) {
+         {QPoint(0, 0), QPoint(kWidth - 1, 0), QPoint(0, kHeight - 1), QPoint(kWidth - 1, kHeight - 1)}) {
         if (!similarToRed(skin.pixel(corner))) {
             std::fprintf(stderr, "skin: corner %d,%d is not red\n", corner.x(), corner.y());
             good = false;
@@ -239,4 +236,4 @@ QImage paintSkin()
     return image;
 }
 
-} // namespace artwork
+}  // namespace artwork

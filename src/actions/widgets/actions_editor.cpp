@@ -59,8 +59,7 @@ QsciLexerPascal* makeLexer(QObject* parent, const QFont& font)
     lexer->setColor(QColor(0, 0, 255), QsciLexerPascal::Keyword);
     for (int comment : {QsciLexerPascal::Comment, QsciLexerPascal::CommentParenthesis, QsciLexerPascal::CommentLine})
         lexer->setColor(QColor(0, 0, 128), comment);
-    for (int text : {QsciLexerPascal::SingleQuotedString, QsciLexerPascal::Character,
-                     QsciLexerPascal::UnclosedString})
+    for (int text : {QsciLexerPascal::SingleQuotedString, QsciLexerPascal::Character, QsciLexerPascal::UnclosedString})
         lexer->setColor(QColor(0, 128, 0), text);
     lexer->setColor(QColor(0, 128, 128), QsciLexerPascal::Asm);
     return lexer;
@@ -178,8 +177,8 @@ QStringList TFormAktionen::load(const QString& eventsDir, const TVarContainer& v
     m_actions.clear();
 
     QStringList unreadable;
-    const QFileInfoList files =
-        QDir(m_eventsDir).entryInfoList({QStringLiteral("*.evn")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+    const QFileInfoList files
+        = QDir(m_eventsDir).entryInfoList({QStringLiteral("*.evn")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& file : files) {
         QFile input(file.absoluteFilePath());
         if (!input.open(QIODevice::ReadOnly)) {

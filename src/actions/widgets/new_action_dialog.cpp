@@ -27,7 +27,8 @@ NewActionDialog::NewActionDialog(const LangText& lang, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // An action needs a name: the list shows it.
-    connect(m_name, &QLineEdit::textChanged, ok, [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
+    connect(m_name, &QLineEdit::textChanged, ok,
+            [ok](const QString& text) { ok->setEnabled(!text.trimmed().isEmpty()); });
 
     auto* form = new QFormLayout(this);
     form->addRow(lang(41) + u':', m_name);

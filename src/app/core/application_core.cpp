@@ -20,7 +20,8 @@ namespace {
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {
 public:
-    explicit WaitCursor(MainView* view) : m_view(view)
+    explicit WaitCursor(MainView* view)
+        : m_view(view)
     {
         if (m_view)
             m_view->setWaitCursor(true);
@@ -77,7 +78,7 @@ bool ApplicationCore::start(MainView& view)
     loadLanguageAtStart();          // 10
     FireEvent(events::ConfigLoad);  // 11
     view.placeWindow();             // 12
-    SeriesMode = false;  // 13
+    SeriesMode = false;             // 13
     PictureRequested = false;
     m_closeAfterAction = false;
     PictureCounter = 1;
@@ -138,8 +139,9 @@ void ApplicationCore::loadLanguageAtStart()
     const QString file = findLanguageFile(langDir, code);
     if (!file.isEmpty() && m_lang.LoadFromFile(file))
         return;
-    m_prompter.showMessage(Prompter::Icon::Error, QStringLiteral("Sprachdatei: \n%1\nnicht gefunden.")
-                                                      .arg(langDir + code + QStringLiteral(".dat")));
+    m_prompter.showMessage(
+        Prompter::Icon::Error,
+        QStringLiteral("Sprachdatei: \n%1\nnicht gefunden.").arg(langDir + code + QStringLiteral(".dat")));
 }
 
 QList<LanguageChoice> ApplicationCore::languageChoices() const
@@ -150,7 +152,7 @@ QList<LanguageChoice> ApplicationCore::languageChoices() const
 bool ApplicationCore::isCurrentLanguage(const LanguageChoice& choice) const
 {
     return choice.code.compare(m_config->Vars().GetValueByName(QStringLiteral("DefaultLang")), Qt::CaseInsensitive)
-           == 0;
+        == 0;
 }
 
 void ApplicationCore::SelectLanguage(const LanguageChoice& choice)
@@ -260,7 +262,10 @@ void ApplicationCore::ToggleWebserver()
     }
 }
 
-void ApplicationCore::OpenHelp() { ShellOpen(directory(QStringLiteral("HelpDir")) + QStringLiteral("shutterhand.html"), {}); }
+void ApplicationCore::OpenHelp()
+{
+    ShellOpen(directory(QStringLiteral("HelpDir")) + QStringLiteral("shutterhand.html"), {});
+}
 
 void ApplicationCore::OpenWebsite() { m_desktop.openUrl(QUrl(kProductWebsite)); }
 

@@ -6,8 +6,8 @@
 #include "app/core/log_book.h"
 #include "app/core/main_view.h"
 #include "app/core/poll_marks.h"
-#include "common/prompter.h"
 #include "common/atomic_file.h"
+#include "common/prompter.h"
 #include "config/system_config.h"
 
 #include <QObject>
@@ -28,8 +28,7 @@ class ApplicationCore : public QObject, public DispatchHost {
 
 public:
     // `programDir` is the folder of the running program (it holds data/var.dat, Lang/, Events/ ...).
-    ApplicationCore(const QString& programDir, Prompter& prompter, DesktopServices& desktop,
-                    QObject* parent = nullptr);
+    ApplicationCore(const QString& programDir, Prompter& prompter, DesktopServices& desktop, QObject* parent = nullptr);
     ~ApplicationCore() override;
 
     // The start-up sequence, steps 1 to 18. False when the program cannot go on (var.dat unreadable);

@@ -89,8 +89,7 @@ QList<LanguageChoice> listLanguages(const QString& langDir)
 {
     QList<LanguageChoice> choices;
     const QDir dir(langDir);
-    const QFileInfoList files =
-        dir.entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
     for (const QFileInfo& file : files) {
         LanguageChoice choice;
         choice.code = file.fileName().chopped(4);  // the extension ".dat", in whatever case

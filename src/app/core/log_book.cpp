@@ -8,7 +8,7 @@ QString LogEntry::text() const
 {
     const QLocale locale = QLocale::system();
     return locale.toString(time.date(), QLocale::ShortFormat) + u' ' + time.toString(QStringLiteral("HH:mm:ss"))
-           + QStringLiteral("   ") + message;
+        + QStringLiteral("   ") + message;
 }
 
 void LogBook::open()

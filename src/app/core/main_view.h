@@ -21,20 +21,20 @@ public:
 
     // --- the camera session and the picture; a view without these controls ignores them
     // The camera list: its entries, the selected one (-1: none) and whether it can be used.
-    virtual void showCameraList(const QStringList& /*entries*/, int /*current*/, bool /*enabled*/) {}
+    virtual void showCameraList(const QStringList& /*entries*/, int /*current*/, bool /*enabled*/) { }
     // "Auslösen", "Kamerainfos" and "Serienaufnahme...".
-    virtual void setCameraControls(bool /*release*/, bool /*info*/, bool /*series*/) {}
-    virtual void showStatus(const QString& /*text*/) {}
+    virtual void setCameraControls(bool /*release*/, bool /*info*/, bool /*series*/) { }
+    virtual void showStatus(const QString& /*text*/) { }
     // Shows the picture file in the picture frame; an empty name shows the built-in placeholder.
-    virtual void showPicture(const QString& /*file*/) {}
+    virtual void showPicture(const QString& /*file*/) { }
     // The EXIF overlay's text (lines separated by CR LF) and whether it is shown.
-    virtual void showExifOverlay(const QString& /*text*/, bool /*visible*/) {}
+    virtual void showExifOverlay(const QString& /*text*/, bool /*visible*/) { }
     // The context menu entry "Bild speichern unter...".
-    virtual void setSaveAsEnabled(bool /*enabled*/) {}
+    virtual void setSaveAsEnabled(bool /*enabled*/) { }
     // Puts the picture file on the clipboard as a bitmap; false when there is no clipboard.
     virtual bool copyPictureToClipboard(const QString& /*file*/) { return false; }
     // The camera properties dialog, modal.
-    virtual void openCameraInfo(const CameraInfo& /*info*/) {}
+    virtual void openCameraInfo(const CameraInfo& /*info*/) { }
 };
 
 // The desktop's "open": documents and addresses go to their default application.

@@ -21,7 +21,8 @@ void onSignal(int signalNumber)
 
 }  // namespace
 
-UnixSignalWatcher::UnixSignalWatcher(QObject* parent) : QObject(parent)
+UnixSignalWatcher::UnixSignalWatcher(QObject* parent)
+    : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalSockets) != 0)
         return;

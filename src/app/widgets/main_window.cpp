@@ -23,10 +23,7 @@ constexpr int kWidth = 433;
 constexpr int kHeight = 502;
 
 // Where the window manager lets a program place and move its own window (X11 does, Wayland does not).
-bool platformPlacesWindows()
-{
-    return QGuiApplication::platformName() != QLatin1String("wayland");
-}
+bool platformPlacesWindows() { return QGuiApplication::platformName() != QLatin1String("wayland"); }
 
 QLabel* whiteLabel(const QString& objectName, QWidget* parent)
 {

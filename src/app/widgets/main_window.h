@@ -20,7 +20,6 @@ class QPushButton;
 
 namespace shutterhand {
 
-
 // The frameless, skinned main window. It presents the application core: menus, camera selection,
 // shutter button, picture, status line, battery and ISO display and the info panel.
 class MainWindow : public QWidget, public MainView {

@@ -20,14 +20,15 @@ namespace {
 const char* const kLanguageCodeProperty = "languageCode";
 const char* const kLanguagePathProperty = "languagePath";
 
-const QString kMenuBarStyle = QStringLiteral(
-    "QMenuBar { background: black; color: white; font-family: Verdana, \"DejaVu Sans\"; font-size: 8pt; spacing: 0px; padding: 0px; }"
-    "QMenuBar::item { background: black; color: white; padding: 4px 3px; }"
-    "QMenuBar::item:selected { background: #303030; }"
-    "QMenu { background: black; color: white; font-family: Verdana, \"DejaVu Sans\"; font-size: 8pt; border: 1px solid #404040; }"
-    "QMenu::item:selected { background: #303030; }"
-    "QMenu::item:disabled { color: #707070; }"
-    "QMenu::separator { height: 1px; background: #404040; margin: 3px 6px; }");
+const QString kMenuBarStyle = QStringLiteral("QMenuBar { background: black; color: white; font-family: Verdana, "
+                                             "\"DejaVu Sans\"; font-size: 8pt; spacing: 0px; padding: 0px; }"
+                                             "QMenuBar::item { background: black; color: white; padding: 4px 3px; }"
+                                             "QMenuBar::item:selected { background: #303030; }"
+                                             "QMenu { background: black; color: white; font-family: Verdana, \"DejaVu "
+                                             "Sans\"; font-size: 8pt; border: 1px solid #404040; }"
+                                             "QMenu::item:selected { background: #303030; }"
+                                             "QMenu::item:disabled { color: #707070; }"
+                                             "QMenu::separator { height: 1px; background: #404040; margin: 3px 6px; }");
 
 }  // namespace
 
@@ -58,17 +59,18 @@ void MainWindow::buildMenus()
 
     m_menuFunctions = m_menuBar->addMenu(QStringLiteral("&Funktionen"));
     m_menuFunctions->setObjectName(QStringLiteral("MenuFunktionen"));
-    m_actSeries = addAction(m_menuFunctions, QStringLiteral("ActionSerienaufnahme"), QStringLiteral("Serienaufnahme..."));
+    m_actSeries
+        = addAction(m_menuFunctions, QStringLiteral("ActionSerienaufnahme"), QStringLiteral("Serienaufnahme..."));
     m_actActions = addAction(m_menuFunctions, QStringLiteral("ActionAktionen"), QStringLiteral("Aktionen..."));
     m_menuFunctions->addSeparator();
     m_actWebserver = addAction(m_menuFunctions, QStringLiteral("ActionWebserver"), QStringLiteral("Webserver"), true);
     m_menuFunctions->addSeparator();
     m_actFtpPush = addAction(m_menuFunctions, QStringLiteral("ActionFtpPush"), QStringLiteral("FTP- Push"), true);
     m_menuFunctions->addSeparator();
-    m_actDeleteImages =
-        addAction(m_menuFunctions, QStringLiteral("ActionBildLoeschen"), QStringLiteral("Bild löschen"), true);
-    m_actClearStore =
-        addAction(m_menuFunctions, QStringLiteral("ActionBildspeicherLoeschen"), QStringLiteral("Bildspeicher löschen..."));
+    m_actDeleteImages
+        = addAction(m_menuFunctions, QStringLiteral("ActionBildLoeschen"), QStringLiteral("Bild löschen"), true);
+    m_actClearStore = addAction(m_menuFunctions, QStringLiteral("ActionBildspeicherLoeschen"),
+                                QStringLiteral("Bildspeicher löschen..."));
 
     m_menuView = m_menuBar->addMenu(QStringLiteral("&Ansicht"));
     m_menuView->setObjectName(QStringLiteral("MenuAnsicht"));
@@ -149,8 +151,8 @@ void MainWindow::onLanguageChosen(QAction* action)
     m_core.SelectLanguage(choice);
     // The check marks follow the saved choice, whatever the click did to them.
     for (QAction* entry : m_menuLanguages->actions())
-        entry->setChecked(m_core.isCurrentLanguage(
-            {entry->property(kLanguageCodeProperty).toString(), QString(), QString()}));
+        entry->setChecked(
+            m_core.isCurrentLanguage({entry->property(kLanguageCodeProperty).toString(), QString(), QString()}));
 }
 
 void MainWindow::applyLanguage()

@@ -44,7 +44,7 @@ Skin loadSkin(const QString& fileName, int similarityPercent)
             if (outside[at])
                 continue;
             const bool atEdge = (x > 0 && outside[at - 1]) || (x + 1 < width && outside[at + 1])
-                                || (y > 0 && outside[at - width]) || (y + 1 < height && outside[at + width]);
+                || (y > 0 && outside[at - width]) || (y + 1 < height && outside[at + width]);
             const QRgb c = line[x];
             if (atEdge && qRed(c) > qGreen(c) + 24 && qRed(c) > qBlue(c) + 24)
                 shaped[at] = true;

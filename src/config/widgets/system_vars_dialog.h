@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/lang_text.h"
 #include "common/prompter.h"
 #include "config/system_config.h"
-#include "common/lang_text.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/prompter.h"
 #include "common/lang_text.h"
+#include "common/prompter.h"
 
 #include <QDialog>
 
