@@ -22,15 +22,22 @@ std::string disassemble(const Module& module, const Function& function)
                 operands += ", ";
             switch (ops[k]) {
             case 'R':
-                operands += "r" + std::to_string(fields[k]);
+                operands += 'r';
+                operands += std::to_string(fields[k]);
                 break;
             case 'J':
-                operands += "@" + std::to_string(fields[k]);
+                operands += '@';
+                operands += std::to_string(fields[k]);
                 break;
             case 'S': {
                 auto index = static_cast<std::size_t>(fields[k]);
-                operands
-                    += index < module.strings.size() ? "'" + std::string(strView(module.strings[index])) + "'" : "s?";
+                if (index < module.strings.size()) {
+                    operands += '\'';
+                    operands += strView(module.strings[index]);
+                    operands += '\'';
+                } else {
+                    operands += "s?";
+                }
                 break;
             }
             case 'F': {
@@ -45,7 +52,12 @@ std::string disassemble(const Module& module, const Function& function)
             }
             case 'K': {
                 auto index = static_cast<std::size_t>(fields[k]);
-                operands += index < module.constants.size() ? "#" + std::to_string(module.constants[index].i) : "k?";
+                if (index < module.constants.size()) {
+                    operands += '#';
+                    operands += std::to_string(module.constants[index].i);
+                } else {
+                    operands += "k?";
+                }
                 break;
             }
             default:

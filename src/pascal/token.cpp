@@ -175,7 +175,7 @@ std::string_view tokenName(Tok kind)
             static std::array<std::string, kKeywords.size()> quotedNames = [] {
                 std::array<std::string, kKeywords.size()> names;
                 for (std::size_t i = 0; i < kKeywords.size(); ++i)
-                    names[i] = "'" + std::string(kKeywords[i].spelling) + "'";
+                    names[i].append(1, '\'').append(kKeywords[i].spelling).append(1, '\'');
                 return names;
             }();
             return quotedNames[static_cast<std::size_t>(&keyword - kKeywords.data())];
